@@ -1,0 +1,102 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "playlist/playlist.h"
+
+// The .kpl file: per entry a path line, ">N " + title, one ">B " + time +
+// " " + name line per bookmark and an empty line; locale encoding, CR LF.
+
+namespace {
+
+constexpr char kEndOfInput = 26;  // Ctrl-Z ends a text file
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+}  // namespace
+
+void TPlayList::LoadFromFile(const QString& path) {
+  if (QFileInfo(path).isDir()) return;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  const QByteArray data = file.readAll();
+  file.close();
+  ParseData(data);
+  Refresh();
+}
+
+void TPlayList::LoadFromData(const QByteArray& data) {
+  ParseData(data);
+  Refresh();
+}
+
+void TPlayList::ParseData(const QByteArray& data) {
+  const char* p = data.constData();
+  const qsizetype n = data.size();
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char c = p[i];
+    if (c == kEndOfInput) {
+      ApplyLine(data.mid(start, i - start));
+      return;
+    }
+    // CR, CR LF and a lone LF all end a line, so files edited with Unix
+    // tools load the same as the ones we write.
+    if (c == '\r' || c == '\n') {
+      ApplyLine(data.mid(start, i - start));
+      if (c == '\r' && i + 1 < n && p[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < n) ApplyLine(data.mid(start));
+}
+
+void TPlayList::ApplyLine(const QByteArray& raw) {
+  qsizetype first = 0, last = raw.size();
+  while (first < last && IsBlankOrControl(raw[first])) ++first;
+  while (last > first && IsBlankOrControl(raw[last - 1])) --last;
+  if (first == last) return;
+  const QString line = QString::fromLocal8Bit(raw.constData() + first, last - first);
+  if (raw[first] != '>') {
+    Append(line);
+    return;
+  }
+  if (items_.empty()) return;
+  TPLMember& entry = items_.back();
+  if (line.size() < 2) return;
+  if (line[1] == QLatin1Char('N')) {
+    entry.Title = line.mid(3);
+  } else if (line[1] == QLatin1Char('B')) {
+    entry.Bookmarks.push_back(TBookMark{line.mid(16), TextToTime(line.mid(3, 12))});
+  }
+}
+
+QByteArray TPlayList::SaveToData() const {
+  QString text;
+  for (const TPLMember& entry : items_) {
+    text += entry.FileName + kCrLf;
+    text += QStringLiteral(">N ") + entry.Title + kCrLf;
+    for (const TBookMark& mark : entry.Bookmarks)
+      text += QStringLiteral(">B ") + TimeToText(mark.Time) + QLatin1Char(' ') + mark.Name + kCrLf;
+    text += kCrLf;
+  }
+  return text.toLocal8Bit();
+}
+
+bool TPlayList::SaveToFile(const QString& path) const {
+  // A read-only list stays as it is: replacing it by rename would succeed in
+  // a writable folder, but the user asked for the old file to be kept.
+  const QFileInfo target(path);
+  if (target.exists() && (!target.isFile() || !target.isWritable())) return false;
+  // The new list goes to a temporary file beside the old one and replaces it
+  // only when complete, so a full disk or a crash never leaves half a list.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  const QByteArray data = SaveToData();
+  if (file.write(data) != data.size()) {
+    file.cancelWriting();
+    return false;
+  }
+  return file.commit();
+}
