@@ -161,3 +161,7 @@ TShiftState ShiftStateFromEvent(const QKeyEvent& event) {
   }
   return shift;
 }
+
+QString KeyTextFromEvent(const QKeyEvent& event) {
+  return KeyText(VirtualKeyFromEvent(event), ShiftStateFromEvent(event));
+}

@@ -16,6 +16,8 @@ quint16 VirtualKeyFromEvent(const QKeyEvent& event);
 // Shift, Alt and Ctrl of a key event. A modifier key counts as held while it
 // is being pressed, so pressing Ctrl alone reads "Ctrl+".
 TShiftState ShiftStateFromEvent(const QKeyEvent& event);
+// The key text of a key press, as the key map holds it.
+QString KeyTextFromEvent(const QKeyEvent& event);
 
 // By XKB keycode (the Linux input code + 8), which is what the xcb and Wayland
 // platforms give as the native scan code; 0 when the position is unknown or

@@ -14,7 +14,7 @@ QKeyEvent Press(int key, Qt::KeyboardModifiers mods, quint32 scanCode = 0, const
   return QKeyEvent(QEvent::KeyPress, key, mods, scanCode, 0, 0, text);
 }
 
-QString TextOf(const QKeyEvent& e) { return KeyText(VirtualKeyFromEvent(e), ShiftStateFromEvent(e)); }
+QString TextOf(const QKeyEvent& e) { return KeyTextFromEvent(e); }
 
 }  // namespace
 
