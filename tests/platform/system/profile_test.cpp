@@ -1,48 +1,11 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include "platform/system/profile.h"
-
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString& path, const QByteArray& data) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(data);
-}
-
-// Caps the size of any file this process writes, so a write fails with EFBIG
-// even for root (who ignores folder permissions).
-class TFileSizeLimit {
- public:
-  explicit TFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit lim = old_;
-    lim.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lim);
-  }
-  ~TFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t oldHandler_;
-};
-
-}  // namespace
+#include "tests/support/file_bytes.h"
 
 TEST(IniFile, ReadingRulesOfTheProfileFunctions) {
   TIniFile ini;
@@ -140,12 +103,12 @@ TEST(IniFile, LoadAndSaveFiles) {
   ini.WriteString("A", "k", "v");
   QString error;
   ASSERT_TRUE(ini.Save(path, &error)) << error.toStdString();
-  EXPECT_EQ(ReadAll(path), "[A]\r\nk=v\r\n");
+  EXPECT_EQ(ReadFileBytes(path), "[A]\r\nk=v\r\n");
   TIniFile back;
   ASSERT_TRUE(back.Load(path));
   EXPECT_EQ(back.ReadString("a", "K", ""), "v");
   // Loading replaces whatever the store held before.
-  WriteAll(path, "[B]\nx=1\n");
+  WriteFileBytes(path, "[B]\nx=1\n");
   ASSERT_TRUE(back.Load(path));
   EXPECT_FALSE(back.HasKey("A", "k"));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"kelvar.ini"}));
@@ -155,7 +118,7 @@ TEST(IniFile, FailedSaveKeepsThePreviousFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath("kelvar.ini");
   const QByteArray old = "[Common]\r\nVolume=42\r\n";
-  WriteAll(path, old);
+  WriteFileBytes(path, old);
   TIniFile ini;
   for (int i = 0; i < 200; ++i) ini.WriteInteger("CommandMap", QString("Wind_%1").arg(i), i);
   {
@@ -164,12 +127,12 @@ TEST(IniFile, FailedSaveKeepsThePreviousFile) {
     EXPECT_FALSE(ini.Save(path, &error));
     EXPECT_FALSE(error.isEmpty());
   }
-  EXPECT_EQ(ReadAll(path), old);
+  EXPECT_EQ(ReadFileBytes(path), old);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"kelvar.ini"}));
 
   // A folder that cannot exist (its parent is a file) fails too, with a reason.
   const QString blocker = dir.filePath("plain");
-  WriteAll(blocker, "x");
+  WriteFileBytes(blocker, "x");
   QString error;
   EXPECT_FALSE(ini.Save(blocker + "/kelvar.ini", &error));
   EXPECT_FALSE(error.isEmpty());
