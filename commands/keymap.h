@@ -11,6 +11,8 @@ class TIniFile;
 // The three cells of a command's row, in grid column order.
 enum class TKeyColumn : int { Window = 0, FullScreen = 1, Remote = 2 };
 inline constexpr int KeyColumnCount = 3;
+// Column headers of the key grid, the same in every interface language.
+inline constexpr const char* KeyColumnHeaders[KeyColumnCount] = {"Window", "Full-Scr", "WinLIRC"};
 
 // The section of the settings file that holds the key map.
 inline constexpr const char* CommandMapSection = "CommandMap";
