@@ -45,6 +45,13 @@ class TConfigHome {
   QByteArray saved_;
 };
 
+void ExpectOneFaultBox(const TFakeMessageBoxes& boxes, const char* text) {
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].text, text);
+  EXPECT_EQ(boxes.shown[0].caption, "Kelvara 1.9 Beta fault");
+  EXPECT_EQ(boxes.shown[0].icon, TMsgIcon::Error);
+}
+
 }  // namespace
 
 TEST(SystemInfoText, VersionLineKeepsTheReportShape) {
@@ -118,10 +125,7 @@ TEST(SysHelper, SamplesAreClampedAndFailedStartIsReportedOnce) {
     // Sampling that never started is neither sampled nor ended: one box only.
     EXPECT_EQ(log.samples, 0);
     EXPECT_EQ(log.closes, 0);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, "InitCPUUsage fault");
-    EXPECT_EQ(boxes.shown[0].caption, "Kelvara 1.9 Beta fault");
-    EXPECT_EQ(boxes.shown[0].icon, TMsgIcon::Error);
+    ExpectOneFaultBox(boxes, "InitCPUUsage fault");
   }
 }
 
@@ -136,9 +140,7 @@ TEST(SysHelper, FailedEndIsReportedOnceAndSamplingStops) {
   }
   EXPECT_EQ(log.closes, 1);
   EXPECT_EQ(log.samples, 0);
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].text, "DoneCPUUsage fault");
-  EXPECT_EQ(boxes.shown[0].caption, "Kelvara 1.9 Beta fault");
+  ExpectOneFaultBox(boxes, "DoneCPUUsage fault");
 }
 
 TEST(SysHelper, PowerOffGoesThroughThePowerService) {
