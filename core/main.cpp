@@ -1,6 +1,29 @@
-#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/MainUnit.h"
+#include "core/application.h"
+#include "platform/system/termsignal.h"
+#include "playlist/error.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  TKelvaraApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(true);
+
+  // Names are made absolute here so that a running instance that gets them
+  // resolves them as this process would.
+  QStringList arguments;
+  for (const QString& a : app.arguments().mid(1)) {
+    const QFileInfo fi(a);
+    arguments << (fi.exists() && fi.isRelative() ? fi.absoluteFilePath() : a);
+  }
+
+  TfrMain frMain;
+  TfrError frError;
+  frMain.SetErrorWindow(&frError);
+
+  if (!frMain.StartUp(arguments)) return 0;
+  OnTerminateSignal([&frMain] { frMain.close(); });
+  frMain.show();
+  return app.exec();
 }

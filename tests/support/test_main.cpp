@@ -7,7 +7,9 @@
 // locale the program runs under; offscreen unless a display was asked for.
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("LANG")) qputenv("LANG", "ru_RU.UTF-8");
+  // The program refuses any other system language.
+  qputenv("LANG", "ru_RU.UTF-8");
+  qputenv("LC_ALL", "ru_RU.UTF-8");
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+
+#include "core/MainUnit.h"
+#include "platform/system/profile.h"
+#include "playlist/playlist.h"
+#include "tests/support/fake_msgbox.h"
+#include "tests/support/tempenv.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString Touch(const QString& dir, const QString& name) {
+  QDir().mkpath(dir);
+  QFile f(dir + "/" + name);
+  f.open(QIODevice::WriteOnly);
+  return f.fileName();
+}
+
+}  // namespace
+
+TEST(StartUp, WrongSystemLanguageAsksAndEndsWithoutSaving) {
+  TPrivateHome home;
+  home.env.Set("LC_ALL", "de_DE.UTF-8");
+  TFakeMessageBoxes boxes;
+  {
+    TfrMain main;
+    EXPECT_FALSE(main.StartUp({}));
+    EXPECT_FALSE(main.isVisible());
+  }
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].caption, "Wrong system language");
+  EXPECT_EQ(boxes.shown[0].buttons, TMsgButtons::YesNo);
+  EXPECT_TRUE(boxes.shown[0].text.startsWith("This is non-english version of player.\r\n\r\n"));
+  EXPECT_FALSE(QFile::exists(home.ConfigDir() + "/kelvar.ini"));
+  EXPECT_FALSE(QFile::exists(home.ConfigDir() + "/kelvar.kpl"));
+}
+
+TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
+  TPrivateHome home;
+  TFakeMessageBoxes boxes;
+  TfrMain main;
+  EXPECT_EQ(main.windowTitle(), "Kelvara");
+  EXPECT_EQ(main.objectName(), "TfrMain");
+  ASSERT_TRUE(main.StartUp({}));
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(main.MainTitle, "Kelvara 1.9 Beta");
+  EXPECT_EQ(main.windowTitle(), "Kelvara 1.9 Beta");
+  EXPECT_TRUE(main.Timer()->isActive());
+  EXPECT_EQ(main.Timer()->interval(), 300);
+
+  TIniFile ini;
+  ASSERT_TRUE(ini.Load(home.ConfigDir() + "/kelvar.ini"));
+  EXPECT_EQ(ini.ReadString("Common", "KVVer", ""), "1.9 Beta");
+  EXPECT_EQ(ini.ReadInteger("PlayList", "LastPlayed", 0), -1);
+  EXPECT_EQ(ini.ReadInteger("Common", "Repeat", 0), 1);
+  EXPECT_EQ(ini.ReadInteger("Audio", "Volume", 0), 100);
+  EXPECT_EQ(ini.ReadString("CommandMap", "Wind_000", ""), "F3");
+
+  // The first save stores the window as it stands, so a first run keeps the
+  // built-in bounds.
+  const TMovieRect r = main.GetMovieRect();
+  EXPECT_EQ(r, (TMovieRect{200, 106, 577, 327}));
+  EXPECT_EQ(ini.ReadString("Common", "WindowPos", ""), "C80000006A0000004102000047010000");
+}
+
+TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
+  TPrivateHome home;
+  TFakeMessageBoxes boxes;
+  QDir().mkpath(home.ConfigDir());
+  QFile f(home.ConfigDir() + "/kelvar.ini");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("[Common]\r\nWindowPos=\r\n");
+  f.close();
+  TfrMain main;
+  ASSERT_TRUE(main.StartUp({}));
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const TMovieRect r = main.GetMovieRect();
+  EXPECT_EQ(r.Right - r.Left, 377);
+  EXPECT_EQ(r.Bottom - r.Top, 221);
+  EXPECT_EQ(r.Left, (screen.width() - 377) / 2);
+  EXPECT_EQ(r.Top, (screen.height() - 221) / 2);
+}
+
+TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
+  TPrivateHome home;
+  TFakeMessageBoxes boxes;
+  const QString dir = home.config.path() + "/My Movies";
+  const QString a = Touch(dir, "a.avi"), b = Touch(dir, "b.avi");
+  TfrMain main;
+  QSignalSpy posted(&main, &TfrMain::CommandPosted);
+  ASSERT_TRUE(main.StartUp({a, b}));
+  ASSERT_EQ(main.PlayList()->Count(), 2);
+  EXPECT_EQ(main.PlayList()->Item(0).FileName, a);
+  EXPECT_EQ(main.PlayList()->Item(1).FileName, b);
+  EXPECT_EQ(main.Settings.VideoDir, dir + "/");
+  QCoreApplication::processEvents();
+  ASSERT_EQ(posted.count(), 1);
+  EXPECT_EQ(posted.at(0).at(0).toInt(), 5);
+}
+
+TEST(StartUp, StoredSettingsAndDefaultPlaylistAreRead) {
+  TPrivateHome home;
+  TFakeMessageBoxes boxes;
+  const QString a = Touch(home.config.path() + "/m", "a.avi");
+  {
+    TfrMain first;
+    ASSERT_TRUE(first.StartUp({a}));
+    first.Settings.OnOpenPlay = false;
+    first.close();
+  }
+  // Written on close: the default playlist beside the settings.
+  EXPECT_TRUE(ReadAll(home.ConfigDir() + "/kelvar.kpl").contains("a.avi"));
+  TfrMain second;
+  QSignalSpy posted(&second, &TfrMain::CommandPosted);
+  ASSERT_TRUE(second.StartUp({}));
+  EXPECT_FALSE(second.Settings.OnOpenPlay);
+  ASSERT_EQ(second.PlayList()->Count(), 1);
+  EXPECT_EQ(second.PlayList()->Item(0).FileName, a);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(posted.count(), 0);
+}
+
+TEST(StartUp, HandedOverCommandLineReplacesPlaylist) {
+  TPrivateHome home;
+  TFakeMessageBoxes boxes;
+  const QString a = Touch(home.config.path(), "a.avi");
+  const QString b = Touch(home.config.path() + "/My Movies", "b.avi");
+  TfrMain main;
+  ASSERT_TRUE(main.StartUp({}));
+  main.OnCopyData("/usr/bin/kelvara " + a + " \"" + b + "\"");
+  ASSERT_EQ(main.PlayList()->Count(), 2);
+  EXPECT_EQ(main.PlayList()->Item(1).FileName, b);
+  // Only the program path: the playlist stays as it is.
+  main.OnCopyData("/usr/bin/kelvara");
+  EXPECT_EQ(main.PlayList()->Count(), 2);
+}
+
+TEST(ShutDown, UnwritableSettingsFolderReachesTheErrorHandler) {
+  TPrivateHome home;
+  TFakeMessageBoxes boxes;
+  TfrMain main;
+  ASSERT_TRUE(main.StartUp({}));
+  // Put a plain file where the settings folder must be.
+  QDir(home.ConfigDir()).removeRecursively();
+  Touch(home.config.path(), "kelvara");
+  EXPECT_ANY_THROW(main.SettingsFile().SaveSettings());
+}
