@@ -59,6 +59,17 @@ QString TPlayList::TimeToText(qint64 time) {
   const qint64 s = r / TicksPerSecond;
   r %= TicksPerSecond;
   const qint64 ms = r / TicksPerMilli;
+  if (time >= 0) {
+    // Saving a long list formats one of these per bookmark; by hand it is
+    // several times faster than the printf family.
+    QString text = QString::number(h).rightJustified(2, QLatin1Char('0'));
+    const char16_t tail[] = {u':', char16_t(u'0' + m / 10), char16_t(u'0' + m % 10),
+                             u':', char16_t(u'0' + s / 10), char16_t(u'0' + s % 10),
+                             u'.', char16_t(u'0' + ms / 100), char16_t(u'0' + ms / 10 % 10),
+                             char16_t(u'0' + ms % 10)};
+    text.append(reinterpret_cast<const QChar*>(tail), 10);
+    return text;
+  }
   return QString::asprintf("%.2lld:%.2lld:%.2lld.%.3lld", static_cast<long long>(h),
                            static_cast<long long>(m), static_cast<long long>(s),
                            static_cast<long long>(ms));

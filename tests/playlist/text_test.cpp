@@ -9,6 +9,8 @@ TEST(PlayListText, TimeTextTruncatesToMilliseconds) {
   const qint64 t = ((1 * 3600 + 2 * 60 + 3) * 1000 + 45) * 10000LL + 9999;
   EXPECT_EQ(TPlayList::TimeToText(t), QStringLiteral("01:02:03.045"));
   EXPECT_EQ(TPlayList::TimeToText(100LL * 36000000000LL), QStringLiteral("100:00:00.000"));
+  // Division truncates toward zero, so every field of a negative time is signed.
+  EXPECT_EQ(TPlayList::TimeToText(-15000000), QStringLiteral("00:00:-01.-500"));
   EXPECT_EQ(TPlayList::TextToTime(QStringLiteral("01:02:03.045")), t - 9999);
   EXPECT_EQ(TPlayList::TextToTime(TPlayList::TimeToText(99LL * 36000000000LL + 5900000000LL)),
             99LL * 36000000000LL + 5900000000LL);
