@@ -75,26 +75,20 @@ TEST(InstanceChannelName, OnePerUserInTheRuntimeFolder) {
   EXPECT_TRUE(QFileInfo(name).fileName().contains(QString::number(getuid()))) << name.toStdString();
 }
 
-TEST_F(InstanceChannel, HandsTheCommandLineToTheRunningInstance) {
-  ASSERT_TRUE(server_.Listen(channel_));
+TEST_F(InstanceChannel, HandsTheCommandLineOverAndTheSenderWaitsForTheHandler) {
+  QProcess* running = nullptr;
+  bool senderWasWaiting = false;
+  TInstanceServer server([&](const QByteArray& text) {
+    received_.push_back(text);
+    senderWasWaiting = !running->waitForFinished(300);
+  });
+  ASSERT_TRUE(server.Listen(channel_));
   const QString line = QString::fromUtf8("/usr/bin/kelvara /tmp/a.avi \"/tmp/My Movies/Фильм.avi\"");
   TSender sender({"send", channel_, line});
+  running = &sender.process;
   EXPECT_EQ(sender.Result(), THandOverResult::Delivered);
   ASSERT_EQ(received_.size(), 1u);
   EXPECT_EQ(received_[0], line.toUtf8());
-}
-
-TEST_F(InstanceChannel, SenderWaitsUntilTheHandlerReturned) {
-  bool senderWasWaiting = false;
-  QProcess* running = nullptr;
-  TInstanceServer slow([&](const QByteArray&) {
-    // The sender must still be blocked while the handler runs.
-    senderWasWaiting = !running->waitForFinished(300);
-  });
-  ASSERT_TRUE(slow.Listen(channel_));
-  TSender sender({"send", channel_, "kelvara"});
-  running = &sender.process;
-  EXPECT_EQ(sender.Result(), THandOverResult::Delivered);
   EXPECT_TRUE(senderWasWaiting);
 }
 
