@@ -6,13 +6,9 @@ namespace {
 
 class PlayListOps : public ::testing::Test, public TPlayListFixture {};
 
-TEST_F(PlayListOps, AddFileDerivesTitleAndClearResetsEverything) {
-  list.AddFile(QStringLiteral("/v/a.b.avi"));
-  list.AddFile(QStringLiteral("/v/noext"));
-  list.AddFile(QStringLiteral("/dotted.dir/clip"));
-  EXPECT_EQ(list.Item(0).Title, QStringLiteral("a.b"));
-  EXPECT_EQ(list.Item(1).Title, QStringLiteral("noext"));
-  EXPECT_EQ(list.Item(2).Title, QStringLiteral("clip"));
+TEST_F(PlayListOps, AddFileShowsTheGridAndClearResetsEverything) {
+  AddNumbered(3);
+  EXPECT_EQ(list.Item(0).Title, QStringLiteral("f0"));
   EXPECT_EQ(grid.rowCount, 3);
   EXPECT_TRUE(grid.visible);
 

@@ -48,19 +48,6 @@ TEST_F(PlayListRows, FlatModeHidesBookmarkRowsAndSelectsEntries) {
   EXPECT_EQ(grid.rowCount, 6);
 }
 
-TEST_F(PlayListRows, SelectionPastTheListIsClampedToTheLastRow) {
-  Build();
-  Select(5);
-  EXPECT_EQ(list.SelectedItem(), 2);
-  EXPECT_EQ(list.SelectedBookmark(), 0);
-  // A row past the list selects nothing until the next refresh clamps it.
-  Select(9);
-  EXPECT_EQ(list.SelectionRow(), 6);
-  list.Refresh();
-  EXPECT_EQ(grid.selectedRow, 0);  // SelectedItem -1 became 0
-  EXPECT_EQ(list.SelectedItem(), 0);
-}
-
 // Paints one cell into an image the size of the row and returns it.
 QImage Paint(const TPlayList& list, int row, bool selected) {
   QImage image(200, 15, QImage::Format_RGB32);
