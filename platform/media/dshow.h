@@ -202,6 +202,8 @@ class IMediaSeeking : public virtual IUnknown {
   virtual HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags,
                                REFERENCE_TIME* stop, uint32_t stopFlags) = 0;
   virtual HRESULT SetRate(double rate) = 0;
+  // The rate the playing segment actually has.
+  virtual HRESULT GetRate(double& rate) = 0;
 };
 
 class IMediaEventEx : public virtual IUnknown {

@@ -564,6 +564,9 @@ HRESULT TGstGraph::RemoveFilter(const ComPtr<IBaseFilter>& filter) {
   auto f = std::dynamic_pointer_cast<TGstFilter>(filter);
   if (!f) return E_POINTER;
   GstElement* e = f->Element();
+  // Stopping lets the automatic decoder drop its elements: one that is in no
+  // bin any more is already gone.
+  if (!GST_OBJECT_PARENT(e)) return S_FALSE;
   if (!Contains(e)) return VFW_E_NOT_IN_GRAPH;
   if (!IsTopLevel(pipeline_.get(), e)) EnsureStopped();
   TGstRef<GstObject> parent = TGstRef<GstObject>::Adopt(gst_object_get_parent(GST_OBJECT(e)));
@@ -601,6 +604,9 @@ HRESULT TGstGraph::Disconnect(const ComPtr<IPin>& pin) {
   auto p = std::dynamic_pointer_cast<TGstPin>(pin);
   if (!p) return E_POINTER;
   GstPad* pad = p->Pad();
+  // The decoder drops its own links (and elements) when the graph stops, so
+  // a pin may already be free by the time its turn comes.
+  if (!gst_pad_is_linked(pad)) return S_FALSE;
   TGstRef<GstElement> owner = TGstRef<GstElement>::Adopt(gst_pad_get_parent_element(pad));
   if (!owner || !Contains(owner.get())) return VFW_E_NOT_IN_GRAPH;
   if (!IsTopLevel(pipeline_.get(), owner.get())) EnsureStopped();
@@ -721,6 +727,15 @@ HRESULT TGstGraph::SetRate(double rate) {
   REFERENCE_TIME now = 0;
   GetCurrentPosition(now);
   return SeekTo(now * 100, GST_SEEK_FLAG_ACCURATE, rate_);
+}
+
+HRESULT TGstGraph::GetRate(double& rate) {
+  rate = rate_;
+  if (AtRest(pipeline_.get())) return S_OK;
+  TGstRef<GstQuery> q = TGstRef<GstQuery>::Adopt(gst_query_new_segment(GST_FORMAT_TIME));
+  if (!gst_element_query(pipeline_.get(), q.get())) return S_OK;
+  gst_query_parse_segment(q.get(), &rate, nullptr, nullptr, nullptr);
+  return S_OK;
 }
 
 // ---- events ----

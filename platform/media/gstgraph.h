@@ -60,6 +60,7 @@ class TGstGraph : public IGraphBuilder,
   HRESULT SetPositions(REFERENCE_TIME* current, uint32_t currentFlags, REFERENCE_TIME* stop,
                        uint32_t stopFlags) override;
   HRESULT SetRate(double rate) override;
+  HRESULT GetRate(double& rate) override;
   // IMediaEventEx
   HRESULT SetNotifyWindow(QObject* target, long message, intptr_t instance) override;
   HRESULT GetEvent(long& code, intptr_t& param1, intptr_t& param2, long timeoutMs) override;

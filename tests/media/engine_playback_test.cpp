@@ -1,0 +1,201 @@
+// The engine on real GStreamer with the generated clips: render, transport,
+// seeking, rate, frame step, end of media, graph inspection.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <QStringList>
+
+#include "media/DShowHlp.h"
+#include "platform/system/exceptions.h"
+#include "tests/support/testclips.h"
+
+namespace {
+
+constexpr int64_t kSecond = 10000000;
+constexpr int64_t kFrame = kSecond / TTestClips::AviFrameRate;
+
+// Runs the event loop until `done` or the bound runs out.
+template <class F>
+bool PumpUntil(F done, int boundMs = 15000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > boundMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+class EnginePlayback : public TTestClipsTest {
+ protected:
+  void SetUp() override {
+    TTestClipsTest::SetUp();
+    engine.ShowInfoText = [this](const QString& s) { info << s; };
+    engine.OnErrors = [this] { return onErrors; };
+    engine.OnComplete = [this](TDirectShowHelper* sender) {
+      EXPECT_EQ(sender, &engine);
+      ++completions;
+    };
+  }
+  // The main window's open path: build, render, read the facts.
+  HRESULT Open(const QString& file) {
+    engine.FreeGraph();
+    engine.BuildGraph();
+    const HRESULT hr = engine.Graph->RenderFile(file, nullptr);
+    if (FAILED(hr)) {
+      engine.FreeGraph();
+      return hr;
+    }
+    engine.ReadVideoInfo();
+    return hr;
+  }
+  // Declared before the engine: its destructor still reports through them.
+  QStringList info;
+  int onErrors = 0;
+  int completions = 0;
+  TDirectShowHelper engine;
+};
+
+TEST_F(EnginePlayback, RendersVideoWithTwoAudioRenderers) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  EXPECT_TRUE(engine.HasVideo);
+  EXPECT_TRUE(engine.HasAudio);
+  EXPECT_EQ(engine.VideoWidth, TTestClips::AviWidth);
+  EXPECT_EQ(engine.VideoHeight, TTestClips::AviHeight);
+  EXPECT_EQ(engine.CountAudioRenderers(), 2);
+  EXPECT_TRUE(engine.FindAudioRenderer(1));
+  EXPECT_FALSE(engine.FindAudioRenderer(2));
+  EXPECT_TRUE(engine.FindVideoRenderer());
+  const int64_t d = engine.GetDuration();
+  EXPECT_NEAR(double(d), TTestClips::AviSeconds * kSecond, 0.05 * kSecond);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EnginePlayback, PauseRunStopKeepPosition) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.KeyFrameSeek = false;
+  engine.Pause();
+  engine.SetPosition(3 * kSecond);
+  EXPECT_EQ(engine.GetPosition(), 3 * kSecond);
+  engine.Run();
+  ASSERT_TRUE(PumpUntil([&] { return engine.GetPosition() > 3 * kSecond + 2 * kFrame; }));
+  engine.Pause();
+  const int64_t paused = engine.GetPosition();
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(engine.GetPosition(), paused);
+  engine.Stop();
+  EXPECT_NEAR(double(engine.GetPosition()), double(paused), double(kFrame));
+  engine.Run();
+  ASSERT_TRUE(PumpUntil([&] { return engine.GetPosition() > paused + kFrame; }));
+  EXPECT_LT(engine.GetPosition(), paused + 3 * kSecond);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+TEST_F(EnginePlayback, SeekIsClampedAndSnapsToKeyFrames) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.Pause();
+  const int64_t d = engine.GetDuration();
+  engine.KeyFrameSeek = false;
+  engine.SetPosition(d + 5 * kSecond);
+  EXPECT_EQ(engine.GetPosition(), d);
+  engine.SetPosition(-kSecond);
+  EXPECT_EQ(engine.GetPosition(), 0);
+  // Accurate: exactly where asked, between key frames.
+  engine.SetPosition(4 * kSecond + 12 * kFrame);
+  EXPECT_EQ(engine.GetPosition(), 4 * kSecond + 12 * kFrame);
+  // Key-frame seek lands on the key frame before (one every second).
+  engine.KeyFrameSeek = true;
+  engine.SetPosition(6 * kSecond + 12 * kFrame);
+  EXPECT_EQ(engine.GetPosition(), 6 * kSecond);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+TEST_F(EnginePlayback, RateReachesThePlayingSegment) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.Pause();
+  for (double rate : {0.1, 2.0, 1.0}) {
+    engine.SetRate(rate);
+    engine.Run();
+    double actual = 0;
+    ASSERT_EQ(engine.MediaSeeking->GetRate(actual), S_OK);
+    EXPECT_DOUBLE_EQ(actual, rate);
+    const int64_t start = engine.GetPosition();
+    EXPECT_TRUE(PumpUntil([&] { return engine.GetPosition() > start; })) << rate;
+    engine.Pause();
+  }
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+TEST_F(EnginePlayback, FrameStepAdvancesOneFrame) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.KeyFrameSeek = false;
+  engine.Pause();
+  engine.SetPosition(2 * kSecond);
+  const int64_t before = engine.GetPosition();
+  engine.FrameStep(1);
+  EXPECT_EQ(engine.GetPosition(), before + kFrame);
+  engine.FrameStep(1);
+  EXPECT_EQ(engine.GetPosition(), before + 2 * kFrame);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+TEST_F(EnginePlayback, EndOfMediaCallsOnCompleteOnce) {
+  ASSERT_EQ(Open(Clips().Wav), S_OK);
+  engine.Pause();
+  engine.KeyFrameSeek = false;
+  engine.SetPosition(engine.GetDuration() - kSecond / 5);
+  engine.Run();
+  ASSERT_TRUE(PumpUntil([&] { return completions > 0; }));
+  PumpUntil([] { return false; }, 300);
+  EXPECT_EQ(completions, 1);
+}
+
+TEST_F(EnginePlayback, SoundOnlyFileKeepsDefaultSize) {
+  for (const QString& file : {Clips().Mp3, Clips().Wav}) {
+    engine.VideoWidth = 1;
+    engine.VideoHeight = 1;
+    ASSERT_EQ(Open(file), S_OK) << file.toStdString();
+    EXPECT_FALSE(engine.HasVideo);
+    EXPECT_TRUE(engine.HasAudio);
+    EXPECT_EQ(engine.VideoWidth, 400);
+    EXPECT_EQ(engine.VideoHeight, 250);
+    EXPECT_FALSE(engine.FindVideoRenderer());
+    EXPECT_EQ(engine.CountAudioRenderers(), 1);
+  }
+}
+
+TEST_F(EnginePlayback, UnplayableFilesFailWithCodeAndText) {
+  for (const QString& file : {Clips().NotMedia, Clips().Dir + "/no-such-file.avi"}) {
+    engine.BuildGraph();
+    const HRESULT hr = engine.Graph->RenderFile(file, nullptr);
+    EXPECT_TRUE(FAILED(hr)) << file.toStdString();
+    const QString text = engine.ErrorText(hr);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Ошибка: 0x"))) << text.toStdString();
+    EXPECT_FALSE(text.endsWith(QStringLiteral("()"))) << text.toStdString();
+    engine.FreeGraph();
+    EXPECT_FALSE(engine.Graph);
+  }
+}
+
+TEST_F(EnginePlayback, FreeGraphTwiceAndBeforeBuildIsSafe) {
+  engine.FreeGraph();
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.Run();
+  engine.FreeGraph();
+  engine.FreeGraph();
+  EXPECT_FALSE(engine.Builder);
+  EXPECT_FALSE(engine.MediaControl);
+  EXPECT_EQ(engine.GetDuration(), 0);
+  EXPECT_EQ(engine.GetPosition(), 0);
+  engine.Run();
+  engine.SetPosition(kSecond);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+}  // namespace
