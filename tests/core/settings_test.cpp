@@ -119,24 +119,6 @@ TEST(SettingsHex, MovieRectForms) {
   EXPECT_EQ(r2, (TMovieRect{208, 186, 591, 413}));
 }
 
-// ------------------------------------------------------------------ record
-
-TEST(SettingsRecord, DefaultsAndBuiltInState) {
-  const TSettings d;
-  EXPECT_EQ(d.VideoDir, DefaultFolder());
-  EXPECT_EQ(d.SkinDir, DefaultFolder());
-  EXPECT_EQ(d.Skin, "");
-  EXPECT_TRUE(d.Tree);
-  EXPECT_EQ(d.Volume, 31);
-  EXPECT_EQ(d.MicroDVDFPS, QString("25") + QLocale::system().decimalPoint() + "00");
-  const TSettings b = TSettings::BuiltIn();
-  EXPECT_EQ(b.SkinDir, "");
-  EXPECT_EQ(b.SubtitlesFontSize, 20);
-  EXPECT_EQ(b.SubtitlesFontCharset, 204);
-  EXPECT_EQ(TSettings::BuiltIn(120).SubtitlesFontSize, 16);
-  EXPECT_EQ(TSettings::BuiltIn(0).SubtitlesFontSize, 20);
-}
-
 // ------------------------------------------------------------------ first run
 
 TEST_F(SettingsTest, FirstRunWritesTheBuiltInStateInFileOrder) {
@@ -257,12 +239,6 @@ TEST_F(SettingsTest, WindowPosEdgeCases) {
     file.LoadSettings();
     EXPECT_EQ(host.movieRect, expected) << value.constData();
   }
-}
-
-TEST_F(SettingsTest, LastPlayedIsStoredWithoutRangeCheck) {
-  WriteIni("[PlayList]\r\nLastPlayed=999\r\n");
-  file.LoadSettings();
-  EXPECT_EQ(host.playlistIndex, 999);
 }
 
 // ------------------------------------------------------------------ skin and failures
@@ -421,16 +397,4 @@ TEST_F(SettingsTest, PreferencesCancelDiscardsAndOkKeeps) {
   EXPECT_EQ(settings.OnStop, 2);
   EXPECT_FALSE(settings.Hints);
   EXPECT_TRUE(ReadFileBytes(IniPath()).contains("\r\nOnStop=2\r\n"));
-}
-
-TEST_F(SettingsTest, ReadingIgnoresSectionAndKeyOrder) {
-  WriteIni(
-      "[mouse]\nMOUSEWHEEL=1\n[Events]\nOnErrors=1\nOnStop=0\n[COMMANDMAP]\nwirc_03c=power\n"
-      "[Common]\nStayOnTop=1\n");
-  file.LoadSettings();
-  EXPECT_EQ(settings.MouseWheel, 1);
-  EXPECT_EQ(settings.OnErrors, 1);
-  EXPECT_EQ(settings.OnStop, 0);
-  EXPECT_EQ(host.cells[60][2], "power");
-  EXPECT_TRUE(host.toggles[int(TToggle::StayOnTop)]);
 }
