@@ -10,12 +10,12 @@
 QString FormatVersionLine(const TSystemFacts& facts) {
   const TKernelVersion v = ParseKernelRelease(facts.KernelRelease);
   const QString platform = facts.KernelName.isEmpty() ? QStringLiteral("Linux") : facts.KernelName;
+  // One substitution pass: a "%1" inside the distribution's name must stay text.
   return QStringLiteral("%1 %2 [%3] %4.%5 build %6 (%7) ")
-      .arg(platform, facts.Distribution, platform)
-      .arg(v.Major)
-      .arg(v.Minor)
-      .arg(QStringLiteral("%1").arg(uint(v.Patch), 8, 16, QLatin1Char('0')).toUpper())
-      .arg(facts.KernelRelease);
+      .arg(platform, facts.Distribution, platform, QString::number(v.Major),
+           QString::number(v.Minor),
+           QStringLiteral("%1").arg(uint(v.Patch), 8, 16, QLatin1Char('0')).toUpper(),
+           facts.KernelRelease);
 }
 
 QString FormatSystemInfo(const TSystemFacts& facts, const QString& mediaVersion,

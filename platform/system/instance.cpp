@@ -160,7 +160,7 @@ void TInstanceServer::Deliver(QLocalSocket* socket, QByteArray text) {
     pending_.pop_front();
     handler_(next.text);
     // The sender waits for this: its start ends only after the handler ran.
-    if (next.socket) {
+    if (next.socket && next.socket->state() == QLocalSocket::ConnectedState) {
       next.socket->putChar(kDone);
       next.socket->disconnectFromServer();
     }

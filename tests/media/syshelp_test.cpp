@@ -62,6 +62,11 @@ TEST(SystemInfoText, VersionLineKeepsTheReportShape) {
   bare.KernelName.clear();
   bare.KernelRelease = "6.1";
   EXPECT_EQ(FormatVersionLine(bare), "Linux  [Linux] 6.1 build 00000000 (6.1) ");
+  // Placeholders in the facts are text, not format.
+  TSystemFacts odd = DebianFacts();
+  odd.Distribution = "Odd %1 %4";
+  odd.KernelRelease = "2.6.%2";
+  EXPECT_EQ(FormatVersionLine(odd), "Linux Odd %1 %4 [Linux] 2.6 build 00000000 (2.6.%2) ");
 }
 
 TEST(SystemInfoText, LinesInOrderWithCrLf) {
