@@ -110,7 +110,11 @@ bool TfrMain::StartUp(const QStringList& arguments) {
     // Opened only now: a second instance must not find this one before it
     // is ready to take a command line.
     instanceServer_ = std::make_unique<TInstanceServer>(
-        [this](const QByteArray& line) { OnCopyData(QString::fromLocal8Bit(line)); });
+        [this](const QByteArray& line) {
+          // The text ends at its first zero byte, as a C string would.
+          const qsizetype end = line.indexOf('\0');
+          OnCopyData(QString::fromLocal8Bit(end < 0 ? line : line.left(end)));
+        });
     instanceServer_->Listen();
   }
 
