@@ -1,0 +1,74 @@
+// Painting costs of the skinned controls: one full repaint of the seek bar
+// (scale, marks, pointer) and of a row of hover buttons, with the built-in
+// skin and with an indexed-colour bitmap as a user's skin file loads.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <memory>
+#include <vector>
+
+#include "controls/brandtb.h"
+#include "controls/buttontable.h"
+#include "controls/hoverbt.h"
+#include "controls/skin.h"
+
+namespace {
+
+const QImage& Skin() {
+  static const QImage skin = LoadBuiltInSkin();
+  return skin;
+}
+
+const QImage& IndexedSkin() {
+  static const QImage skin = Skin().convertToFormat(QImage::Format_Indexed8);
+  return skin;
+}
+
+void SeekBarRepaint(benchmark::State& state) {
+  TTimeTrackBar bar;
+  bar.Skin = &Skin();
+  bar.resize(int(state.range(0)), 21);
+  bar.SetDuration(qint64(90) * MediaMinute);
+  bar.ShowPosition(qint64(37) * MediaMinute);
+  for (int i = 0; i < 100; ++i) bar.SetBookmark(i, qint64(i + 1) * 50 * MediaSecond);
+  QImage target(bar.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    bar.render(&target);
+    benchmark::DoNotOptimize(target.constBits());
+  }
+}
+BENCHMARK(SeekBarRepaint)->Arg(400)->Arg(1600)->Unit(benchmark::kMicrosecond);
+
+// The control panel's top-left row: its seven buttons on one panel.
+void ButtonRowRepaint(benchmark::State& state, const QImage* skin) {
+  QWidget row;
+  row.resize(293, 29);
+  for (int n = 0; n < MainButtonCount; ++n) {
+    const TButtonSpec& spec = MainButtons[n];
+    if (spec.Parent != TButtonParent::pnControlLeft) continue;
+    auto* b = new THoverButton(&row);
+    b->Skin = skin;
+    b->SkinX = ButtonSkinX(n);
+    b->setGeometry(spec.Left, spec.Top, spec.Size, spec.Size);
+    b->SetHover(n == 3);
+  }
+  QImage target(row.size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    row.render(&target);
+    benchmark::DoNotOptimize(target.constBits());
+  }
+}
+BENCHMARK_CAPTURE(ButtonRowRepaint, built_in_skin, &Skin())->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(ButtonRowRepaint, indexed_skin, &IndexedSkin())->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
