@@ -11,7 +11,7 @@
 namespace {
 
 // Bump when a clip changes shape, so that old build folders make them again.
-constexpr const char* kGeneration = "v1";
+constexpr const char* kGeneration = "v2";
 constexpr const char* kOutToken = "@OUT@";
 
 // Runs one gst-launch pipeline written as space-separated tokens; the token
@@ -94,6 +94,8 @@ TTestClips Make() {
   c.Wav6 = c.Dir + "/six_channels.wav";
   c.Mp3 = c.Dir + "/tone.mp3";
   c.Bench = c.Dir + "/bench_20s.avi";
+  c.Mkv = c.Dir + "/h264.mkv";
+  c.Mpeg2 = c.Dir + "/mpeg2.mpg";
   c.NotMedia = c.Dir + "/not_media.avi";
   if (!QDir().mkpath(c.Dir)) {
     c.Error = "cannot create " + c.Dir;
@@ -131,6 +133,12 @@ TTestClips Make() {
            .arg(shortTicks),
        c.Wav6},
       {Mp3Branch(440, 2, 128, shortTicks, "filesink @OUT@"), c.Mp3},
+      {"videotestsrc num-buffers=50 pattern=ball ! video/x-raw,width=320,height=240,framerate=25/1 !"
+       " x264enc key-int-max=25 ! h264parse ! matroskamux ! filesink @OUT@",
+       c.Mkv},
+      {"videotestsrc num-buffers=50 pattern=ball ! video/x-raw,width=352,height=288,framerate=25/1 !"
+       " mpeg2enc format=3 ! mpegpsmux ! filesink @OUT@",
+       c.Mpeg2},
   };
   for (const Job& j : jobs) {
     c.Error = MakeClip(j.pipeline, j.path);

@@ -19,6 +19,10 @@ struct TTestClips {
   QString Mp3;
   // 20 s of 640x480 MPEG-4 Part 2 at 25 fps with one MP3 stream, for benchmarks.
   QString Bench;
+  // 2 s of 320x240 H.264 at 25 fps in Matroska, no sound.
+  QString Mkv;
+  // 2 s of 352x288 MPEG-2 video at 25 fps in an MPEG program stream.
+  QString Mpeg2;
   // Text bytes that no demuxer accepts.
   QString NotMedia;
   // The folder that holds them all.
