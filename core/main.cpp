@@ -5,6 +5,7 @@
 #include "core/application.h"
 #include "platform/system/termsignal.h"
 #include "playlist/error.h"
+#include "playlist/subtitles.h"
 
 int main(int argc, char** argv) {
   TKelvaraApplication app(argc, argv);
@@ -18,9 +19,13 @@ int main(int argc, char** argv) {
     arguments << (fi.exists() && fi.isRelative() ? fi.absoluteFilePath() : a);
   }
 
+  // The windows in their creation order; each but the main one stays hidden
+  // until a command shows it.
   TfrMain frMain;
+  TfrSubtitles frSubtitles;
   TfrError frError;
   frMain.SetErrorWindow(&frError);
+  frMain.SetSubtitleWindow(&frSubtitles);
 
   if (!frMain.StartUp(arguments)) return 0;
   OnTerminateSignal([&frMain] { frMain.close(); });

@@ -1,0 +1,205 @@
+// Where the window and the video inside it go: movie rectangle, fitting and
+// scaling, aspect, zoom and pan, full screen, caption bar, cursor, panels.
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
+
+#include "controls/hoverbt.h"
+#include "controls/statusbars.h"
+#include "core/MainUnit.h"
+#include "core/geometry.h"
+#include "core/sizeframe.h"
+#include "media/DShowHlp.h"
+#include "platform/system/displaymode.h"
+
+namespace {
+constexpr int kFullScreenButton = 5, kCaptionFullScreenButton = 34, kKeepAspectButton = 14;
+constexpr int kPlaylistButton = 8, kStayOnTopButton = 32;
+constexpr int kCaptionHeight = 20, kControlHeight = 79;
+}  // namespace
+
+TMovieRect TfrMain::GetMovieRect() const {
+  const QRect g = geometry();
+  TMovieRect r{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+  if (controlVisible_) r.Bottom -= kControlHeight;
+  if (captionVisible_) r.Top += kCaptionHeight;
+  return r;
+}
+
+void TfrMain::SetMovieRect(const TMovieRect& r) {
+  int y = r.Top, bottom = r.Bottom;
+  if (controlVisible_) bottom += kControlHeight;
+  if (captionVisible_) y -= kCaptionHeight;
+  setGeometry(r.Left, y, r.Right - r.Left, bottom - y);
+}
+
+void TfrMain::PlaceVideo() {
+  if (engine_->HasVideo && engine_->VideoWindow) {
+    TVideoPlacementInput in;
+    in.VideoWidth = engine_->VideoWidth;
+    in.VideoHeight = engine_->VideoHeight;
+    in.PanelWidth = pnMovie->width();
+    in.PanelHeight = pnMovie->height();
+    in.AspectMode = AspectMode;
+    in.CustomAspectRatio = Settings.CustomAspectRatio;
+    in.KeepAspect = Button(kKeepAspectButton)->Down();
+    in.ZoomX = ZoomX;
+    in.ZoomY = ZoomY;
+    in.PanX = PanX;
+    in.PanY = PanY;
+    const std::optional<QRect> r = ComputeVideoRect(in);
+    const QRect place = r.value_or(FallbackVideoRect);
+    engine_->Check(engine_->VideoWindow->SetWindowPosition(place.left(), place.top(), place.width(),
+                                                           place.height()),
+                   "VideoWindow.SetWindowPosition");
+  }
+  UpdateCursor();
+}
+
+void TfrMain::FitWindowToVideo() {
+  SetDisplayMode(false);
+  SetSizableFrame(true);
+  LeaveFullScreen();
+  const QRect screenRect = screen() ? screen()->geometry() : QRect(0, 0, 1024, 768);
+  const int w = width() - pnMovie->width() + engine_->VideoWidth;
+  const int h = height() - pnMovie->height() + engine_->VideoHeight;
+  setGeometry((screenRect.width() - w) / 2, (screenRect.height() - h) / 2, w, h);
+  move((screenRect.width() - width()) / 2, (screenRect.height() - height()) / 2);
+  ApplyStayOnTop();
+  movieRect_ = GetMovieRect();
+}
+
+void TfrMain::ScaleWindow(int percent) {
+  if (IsFullScreen()) LeaveFullScreen();
+  resize(width() - pnMovie->width() + engine_->VideoWidth * percent / 100,
+         height() - pnMovie->height() + engine_->VideoHeight * percent / 100);
+}
+
+void TfrMain::OriginalSize() {
+  Button(kFullScreenButton)->SetDown(false);
+  Button(kKeepAspectButton)->SetDown(true);
+  ZoomX = 0;
+  ZoomY = 100;
+  PanX = 0;
+  PanY = 0;
+  AspectMode = 0;
+  FitWindowToVideo();
+  PlaceVideo();
+}
+
+void TfrMain::ToggleFullScreen() {
+  if (!ButtonEnabled(7)) return;
+  THoverButton* b = Button(kFullScreenButton);
+  b->SetDown(!b->Down());
+  if (b->Down())
+    EnterFullScreen();
+  else
+    LeaveFullScreen();
+  PlaceVideo();
+}
+
+void TfrMain::EnterFullScreen() {
+  movieRect_ = GetMovieRect();
+  SetSizableFrame(false);
+  SetDisplayMode(true);
+  const QRect r = NearestMonitorRect();
+  fullScreen_ = true;
+  UpdateCaptionBar();
+  setGeometry(r);
+  ApplyStayOnTop();
+  Button(kFullScreenButton)->SetDown(true);
+}
+
+void TfrMain::LeaveFullScreen() {
+  SetDisplayMode(false);
+  SetSizableFrame(true);
+  const bool was = fullScreen_;
+  fullScreen_ = false;
+  UpdateCaptionBar();
+  if (was) SetMovieRect(movieRect_);
+  ApplyStayOnTop();
+  Button(kFullScreenButton)->SetDown(false);
+}
+
+QRect TfrMain::NearestMonitorRect() const {
+  std::vector<QRect> monitors;
+  for (QScreen* s : QGuiApplication::screens()) monitors.push_back(s->geometry());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  const QRect screenRect = primary ? QRect(QPoint(0, 0), primary->size()) : QRect(0, 0, 1024, 768);
+  return ::NearestMonitorRect(frameGeometry(), monitors, screenRect);
+}
+
+void TfrMain::SetSizableFrame(bool on) { sizeFrame_->SetEnabled(on); }
+
+void TfrMain::ApplyStayOnTop() {
+  const bool top = ToggleDown(TToggle::StayOnTop) || IsFullScreen();
+  if (top == bool(windowFlags() & Qt::WindowStaysOnTopHint)) return;
+  const bool wasVisible = isVisible();
+  setWindowFlag(Qt::WindowStaysOnTopHint, top);
+  if (wasVisible) show();  // changing the flags hides a shown window
+}
+
+void TfrMain::UpdateCaptionBar() {
+  bool visible = controlVisible_;
+  if (!IsFullScreen() && Settings.WndCaption) visible = true;
+  if (IsFullScreen() && Settings.NoFullScrCaption) visible = false;
+  if (visible == captionVisible_) return;
+  captionVisible_ = visible;
+  Relayout();
+}
+
+void TfrMain::UpdateCursor() {
+  const bool hide = IsFullScreen() && !controlVisible_ && !playlistVisible_;
+  if (hide == cursorHidden_) return;
+  cursorHidden_ = hide;
+  if (hide)
+    QApplication::setOverrideCursor(Qt::BlankCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void TfrMain::ToggleControlPanel() {
+  layoutFrozen_ = true;
+  const bool v = !controlVisible_;
+  auto apply = [&] {
+    controlVisible_ = v;
+    playlistVisible_ = v && Button(kPlaylistButton)->Down();
+    UpdateCaptionBar();
+  };
+  if (!IsFullScreen()) {
+    const TMovieRect r = GetMovieRect();
+    apply();
+    SetMovieRect(r);
+  } else {
+    apply();
+  }
+  layoutFrozen_ = false;
+  Relayout();
+  UpdateCursor();
+}
+
+void TfrMain::ShowPlaylistPanel(bool show) {
+  playlistVisible_ = show;
+  Relayout();
+  UpdateCursor();
+}
+
+void TfrMain::SetDisplayMode(bool on) {
+  if (!engine_->HasVideo) return;
+  if (on) {
+    if (displayModeChanged_ || !Settings.FullScrMode) return;
+    if (!engine_->FindVideoRenderer()) return;
+    engine_->Stop();
+    const HRESULT hr = DisplayModes().SetDisplayMode(frameGeometry(), Settings.ScrWidth,
+                                                           Settings.ScrHeight, Settings.ScrDepth);
+    displayModeChanged_ = SUCCEEDED(hr);
+    engine_->Check(hr, "DD.SetDisplayMode");
+    RestorePlayState();
+  } else if (displayModeChanged_) {
+    engine_->Stop();
+    displayModeChanged_ = false;
+    engine_->Check(DisplayModes().RestoreDisplayMode(), "DD.RestoreDisplayMode");
+    RestorePlayState();
+  }
+}

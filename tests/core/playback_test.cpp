@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "commands/commandtable.h"
+#include "commands/keytext.h"
+#include "controls/brandtb.h"
+#include "controls/hoverbt.h"
+#include "core/MainUnit.h"
+#include "media/DShowHlp.h"
+#include "playlist/playlist.h"
+#include "tests/support/fake_msgbox.h"
+#include "tests/support/fake_system.h"
+#include "tests/support/tempenv.h"
+#include "tests/support/testclips.h"
+
+namespace {
+
+constexpr int64_t S = 10'000'000;
+
+// A started main window in a private home, with boxes, power and priority
+// faked, and Alt never held unless a test says so.
+class TTestMain : public TfrMain {
+ public:
+  bool Alt = false;
+  bool AltKeyDown() const override { return Alt; }
+};
+
+class MainWindow : public TTestClipsTest {
+ protected:
+  void SetUp() override {
+    TTestClipsTest::SetUp();
+    main_ = std::make_unique<TTestMain>();
+    ASSERT_TRUE(main_->StartUp({}));
+    main_->Settings.OnOpenPlay = false;
+    main_->Settings.OnOpenResize = false;
+    main_->Settings.SoundFreq = 0;
+    main_->resize(640, 480);
+    spy_ = std::make_unique<QSignalSpy>(main_.get(), &TfrMain::CommandExecuted);
+  }
+  void TearDown() override {
+    spy_.reset();
+    main_.reset();
+  }
+  // Runs every posted command.
+  void Drain() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+  }
+  std::vector<int> Executed() const {
+    std::vector<int> ids;
+    for (const QList<QVariant>& args : *spy_) ids.push_back(args.at(0).toInt());
+    return ids;
+  }
+  void Open(const QString& path) {
+    main_->PlayList()->AddFiles({path}, true);
+    main_->PlayList()->PlayCurrent();
+    Drain();
+  }
+
+  TPrivateHome home_;
+  TFakeMessageBoxes boxes_;
+  TFakePowerService power_;
+  TFakePriorityService priority_;
+  std::unique_ptr<TTestMain> main_;
+  std::unique_ptr<QSignalSpy> spy_;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, OpenPlayPauseSpeedAndStateTable) {
+  EXPECT_EQ(main_->PlayState, TPlayState::Closed);
+  EXPECT_FALSE(main_->Button(1)->Enabled());  // Pause needs a file
+  Open(Clips().Avi);
+  ASSERT_TRUE(main_->IsFileOpen());
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  EXPECT_TRUE(main_->Button(1)->Down());
+  EXPECT_TRUE(main_->Engine()->HasVideo);
+  EXPECT_EQ(main_->tbSeek->Duration(), 10 * S);
+
+  main_->ExecuteCommand(cmStopPlay);
+  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+  EXPECT_TRUE(main_->Button(3)->Down());
+  EXPECT_FALSE(main_->Button(1)->Down());
+  main_->ExecuteCommand(cmSpeedChange);
+  EXPECT_EQ(main_->PlayState, TPlayState::SpeedPlay);
+  EXPECT_TRUE(main_->Button(4)->Down());
+  main_->ExecuteCommand(cmStopPlay);
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  main_->ExecuteCommand(cmPlay);
+  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+  main_->ExecuteCommand(cmStop);
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  // Frame steps pause too.
+  main_->ExecuteCommand(cmPlay);
+  main_->ExecuteCommand(cmFrameStep);
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  EXPECT_EQ(main_->ApplicationTitle, main_->PlayList()->CurrentTitle());
+}
+
+TEST_F(MainWindow, OpenPostsPlayAfterItsOwnWork) {
+  main_->Settings.OnOpenPlay = true;
+  Open(Clips().Avi);
+  EXPECT_EQ(Executed(), std::vector<int>({cmPlay}));
+  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+}
+
+TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
+  Open(Clips().NotMedia);
+  EXPECT_FALSE(main_->IsFileOpen());
+  ASSERT_FALSE(boxes_.shown.empty());
+  EXPECT_EQ(boxes_.shown.back().caption, "Ошибка загрузки файла");
+  EXPECT_TRUE(boxes_.shown.back().text.startsWith(Clips().NotMedia + "\r\n"));
+  // Play stays enabled with entries in the list; what needs a file does not.
+  EXPECT_TRUE(main_->Button(3)->Enabled());
+  for (int i : {1, 2, 4, 5, 13, 16, 18}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
+  EXPECT_FALSE(main_->tbSeek->isEnabled());
+}
+
+TEST_F(MainWindow, AudioOnlyEnablesWhatAudioNeeds) {
+  Open(Clips().Wav);
+  ASSERT_TRUE(main_->IsFileOpen());
+  EXPECT_FALSE(main_->Engine()->HasVideo);
+  for (int i : {1, 4, 5, 16, 11}) EXPECT_TRUE(main_->Button(i)->Enabled()) << i;
+  for (int i : {2, 12, 13}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
+  EXPECT_TRUE(main_->tbSeek->isEnabled());
+  EXPECT_TRUE(main_->imLogo->isVisible() || !main_->isVisible());
+  // Full screen and frame steps need video.
+  main_->ExecuteCommand(cmFrameBack);
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_FALSE(main_->IsFullScreen());
+}
+
+TEST_F(MainWindow, JumpsSnapToKeyFramesUnlessAltIsHeld) {
+  Open(Clips().Avi);
+  ASSERT_FALSE(main_->FileInfo.KeyFrames.isEmpty());
+  EXPECT_EQ(main_->FileInfo.FrameRate, 25.0);
+  // Key frames every second: 4.4 s snaps to 4 s plus half a frame.
+  EXPECT_EQ(main_->SnapToKeyFrame(44 * S / 10), 4 * S + 200000);
+  main_->Alt = true;
+  EXPECT_EQ(main_->SnapToKeyFrame(44 * S / 10), 44 * S / 10);
+  main_->Alt = false;
+
+  main_->Settings.KeySeek = "3";
+  main_->tbSeek->ShowPosition(14 * S / 10);
+  main_->ExecuteCommand(cmJumpForward);
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(4 * S), double(S / 10));
+  // A KeySeek that is no number: no move this time, "10" from now on.
+  main_->Settings.KeySeek = "abc";
+  main_->tbSeek->ShowPosition(2 * S);
+  main_->ExecuteCommand(cmJumpBackward);
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(2 * S), double(S / 10));
+  EXPECT_EQ(main_->Settings.KeySeek, "10");
+  main_->tbSeek->ShowPosition(9 * S);
+  main_->ExecuteCommand(cmJumpForward);  // past the end: the engine clamps
+  EXPECT_LE(main_->Engine()->GetPosition(), 10 * S);
+}
+
+TEST_F(MainWindow, EndOfMediaRewindsAndStopsAtTheEndOfTheList) {
+  Open(Clips().Wav);
+  main_->Button(20)->SetDown(false);  // Repeat up
+  main_->ExecuteCommand(cmPlay);
+  main_->OnMediaEnd();
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  EXPECT_EQ(main_->Engine()->GetPosition(), 0);
+  Drain();
+  EXPECT_TRUE(main_->IsFileOpen());
+  EXPECT_TRUE(power_.calls == 0);
+  main_->Settings.OnStop = 3;
+  main_->OnMediaEnd();
+  Drain();
+  EXPECT_EQ(power_.calls, 1);
+}
+
+TEST_F(MainWindow, KeysPostEveryMatchingCommandOfTheCurrentColumn) {
+  main_->KeyMap.SetCell(cmMoveDown, TKeyColumn::Window, "Q");
+  main_->KeyMap.SetCell(cmMoveUp, TKeyColumn::Window, "Q");
+  main_->KeyMap.SetCell(cmShufflePlaylist, TKeyColumn::FullScreen, "Q");
+  main_->HandleKey('Q', 0);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmMoveUp, cmMoveDown}));
+  // A key bound only in the other column does nothing.
+  spy_->clear();
+  main_->KeyMap.ClearAll();
+  main_->KeyMap.SetCell(cmMoveUp, TKeyColumn::FullScreen, "W");
+  main_->HandleKey('W', 0);
+  Drain();
+  EXPECT_TRUE(Executed().empty());
+}
+
+TEST_F(MainWindow, ContextMenuListsTheCommandsWithoutButtons) {
+  QMenu menu;
+  main_->BuildPopupMenu(menu);
+  std::vector<int> ids;
+  for (QAction* a : menu.actions()) ids.push_back(a->data().toInt());
+  EXPECT_EQ(ids, std::vector<int>({1, 3, 9, 10, 11, 12, 13, 14, 15, 16, 17, 21, 22, 23, 24, 38, 39,
+                                   41, 42, 43, 44, 45, 46, 54, 57, 60}));
+  EXPECT_EQ(menu.actions().first()->text(), "Стоп / Воспроизведение ( Space )");
+}
+
+TEST_F(MainWindow, ControlPanelToggleKeepsTheMovieInPlace) {
+  main_->Settings.WndCaption = false;
+  main_->UpdateCaptionBar();
+  const TMovieRect before = main_->GetMovieRect();
+  main_->ExecuteCommand(cmControlPanel);
+  EXPECT_FALSE(main_->ControlPanelVisible());
+  EXPECT_FALSE(main_->CaptionBarVisible());
+  EXPECT_EQ(main_->GetMovieRect(), before);
+  main_->ExecuteCommand(cmControlPanel);
+  EXPECT_TRUE(main_->ControlPanelVisible());
+  EXPECT_EQ(main_->GetMovieRect(), before);
+}
+
+TEST_F(MainWindow, VolumeCommandsMoveTheBarWithinItsRange) {
+  main_->SetVolumePosition(98);
+  main_->ExecuteCommand(cmVolumeUp);
+  EXPECT_EQ(main_->tbVolume->Position(), 100);
+  main_->ExecuteCommand(cmVolumeDown);
+  EXPECT_EQ(main_->tbVolume->Position(), 95);
+  main_->ExecuteCommand(cmMute);
+  EXPECT_TRUE(main_->Button(10)->Down());
+}
+
+TEST_F(MainWindow, HelpListsAtMostNineteenKeysInButtonOrder) {
+  const QStringList lines = main_->HelpText().split("\r\n");
+  const int keys = int(lines.size() - lines.indexOf("=== Клавиатура ===") - 1);
+  EXPECT_EQ(keys, 19);
+  EXPECT_EQ(lines[lines.indexOf("=== Клавиатура ===") + 1], "F3 - Загрузить файл");
+}
+
+TEST_F(MainWindow, FailedPlatformCallRaisesOrContinuesByPolicy) {
+  // No graph: the engine's calls fail through the result check.
+  main_->Settings.OnErrors = 1;
+  main_->ShowInfoText(QString());
+  EXPECT_NO_THROW(main_->Engine()->Check(E_FAIL, "Test.Label"));
+  EXPECT_TRUE(main_->InfoText.endsWith("\r\nScope:[Test.Label]"));
+  main_->Settings.OnErrors = 0;
+  EXPECT_ANY_THROW(main_->Engine()->Check(E_FAIL, "Test.Label"));
+}
