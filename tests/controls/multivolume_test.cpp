@@ -29,15 +29,6 @@ TEST(MultiVolume, PositionsOutsideTheColumnsAreIgnored) {
   EXPECT_FALSE(MultiVolumeHitAt(32, 50, 0));
 }
 
-TEST(MultiVolume, KnobPlaces) {
-  EXPECT_EQ(VolumeKnobTop(0), 10);
-  EXPECT_EQ(VolumeKnobTop(-3000), 110);
-  EXPECT_EQ(VolumeKnobTop(-10000), 110);
-  EXPECT_EQ(BalanceKnobLeft(0, 0), 30);
-  EXPECT_EQ(BalanceKnobLeft(2, 10000), 170);
-  EXPECT_EQ(BalanceKnobLeft(1, -10000), 70);
-}
-
 TEST(MultiVolume, CountResetAndWidth) {
   TMultiVolumeBar bar;
   EXPECT_EQ(bar.height(), 145);

@@ -36,15 +36,6 @@ class SeekBar : public testing::Test {
   std::vector<qint64> changes;
 };
 
-TEST_F(SeekBar, Defaults) {
-  EXPECT_EQ(bar.Duration(), MediaSecond);
-  EXPECT_EQ(bar.Position(), 0);
-  EXPECT_EQ(bar.ThumbX(), -1);
-  EXPECT_EQ(bar.Margin(), 18);
-  EXPECT_TRUE(bar.ShowMarks());
-  EXPECT_FALSE(bar.Dragging());
-}
-
 TEST_F(SeekBar, ClickAndDragSeekWhileTheButtonIsHeld) {
   const qint64 d = 90 * MediaMinute;
   bar.SetDuration(d);
