@@ -1,0 +1,92 @@
+#include "platform/system/screensaver.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPointer>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString kPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+const QString kInterface = QStringLiteral("org.freedesktop.ScreenSaver");
+
+TScreenSaverService* g_service = nullptr;
+
+}  // namespace
+
+TDBusScreenSaver::TDBusScreenSaver(const QDBusConnection& bus, QObject* parent) : QObject(parent), bus_(bus) {
+  if (auto* app = QCoreApplication::instance())
+    connect(app, &QCoreApplication::aboutToQuit, this, &TDBusScreenSaver::UnInhibit);
+}
+
+TDBusScreenSaver::~TDBusScreenSaver() {
+  // Without an application the bus is already gone; the session drops the
+  // request of a client that left anyway.
+  if (QCoreApplication::instance()) UnInhibit();
+}
+
+void TDBusScreenSaver::Report() {
+  if (onActivation_) onActivation_();
+}
+
+void TDBusScreenSaver::Watch() {
+  if (watching_ || !bus_.isConnected()) return;
+  watching_ = bus_.connect(kService, kPath, kInterface, QStringLiteral("ActiveChanged"), this,
+                           SLOT(OnActiveChanged(bool)));
+}
+
+void TDBusScreenSaver::OnActiveChanged(bool active) {
+  if (active) Report();
+}
+
+void TDBusScreenSaver::Inhibit(const QString& app, const QString& reason, std::function<void()> onActivation) {
+  onActivation_ = std::move(onActivation);
+  wanted_ = true;
+  if (cookie_ || pending_) return;
+  if (!bus_.isConnected()) {
+    Report();
+    return;
+  }
+  Watch();
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
+  call << app << reason;
+  // A session without the service must answer "no" at once, not start one.
+  call.setAutoStartService(false);
+  pending_ = true;
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+    w->deleteLater();
+    pending_ = false;
+    const QDBusPendingReply<uint> reply = *w;
+    if (reply.isError()) {
+      qInfo("Screensaver inhibit refused: %s", qPrintable(reply.error().message()));
+      if (wanted_) Report();
+      return;
+    }
+    cookie_ = reply.value();
+    // Given back while the answer was on its way.
+    if (!wanted_) UnInhibit();
+  });
+}
+
+void TDBusScreenSaver::UnInhibit() {
+  wanted_ = false;
+  if (!cookie_) return;
+  QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("UnInhibit"));
+  call << cookie_;
+  cookie_ = 0;
+  // Waited for, briefly: at quit there is no event loop left to send it later.
+  bus_.call(call, QDBus::Block, 2000);
+}
+
+TScreenSaverService& ScreenSaverService() {
+  if (g_service) return *g_service;
+  // Owned by the application, so that it goes while the bus is still there.
+  static QPointer<TDBusScreenSaver> session;
+  if (!session) session = new TDBusScreenSaver(QDBusConnection::sessionBus(), QCoreApplication::instance());
+  return *session;
+}
+
+void SetScreenSaverService(TScreenSaverService* service) { g_service = service; }
