@@ -73,14 +73,8 @@ TEST(SubRip, TimingLineRules) {
               {0, 4 * kSecond, "Bad start\r\n   \r\nstill\r\n"}});
   // An arrow at the very start of a line leaves no start text at all.
   ExpectCues(Parse(TSubtitleFormat::SubRip, "--> 00:00:04,000\nx\n\n"), {{0, 4 * kSecond, "x\r\n"}});
-}
-
-TEST(SubRipTime, Fields) {
-  EXPECT_EQ(SubRipTime("00:00:00,001"), 10'000);
   EXPECT_EQ(SubRipTime("99:59:59,999"), ((99 * 3600 + 59 * 60 + 59) * 1000LL + 999) * 10'000);
-  EXPECT_EQ(SubRipTime("00:00:01"), 0);  // no milliseconds: not a valid piece
-  EXPECT_EQ(SubRipTime("00:0a:01,000"), 0);
-  EXPECT_EQ(SubRipTime(""), 0);
+  EXPECT_EQ(SubRipTime("00:00:01"), 0);  // no milliseconds
 }
 
 TEST(SubViewer, TimingLineArmsTheNextLineOnly) {
@@ -96,14 +90,6 @@ TEST(SubViewer, TimingLineArmsTheNextLineOnly) {
               // still arms the line after it.
               {670'000'000, 680'000'000, "00:01:09.00,00:01:10.00"},
               {690'000'000, 700'000'000, "last\r\n\r\nx"}});
-}
-
-TEST(SubViewerTime, Fields) {
-  EXPECT_EQ(SubViewerTime("00:01:02.50"), 625'000'000);
-  EXPECT_EQ(SubViewerTime("01:00:00.01"), 3600 * kSecond + 100'000);
-  EXPECT_EQ(SubViewerTime("[INFORMATIO"), -1);
-  EXPECT_EQ(SubViewerTime("00:01:02"), -1);
-  EXPECT_EQ(SubViewerTime(""), -1);
 }
 
 TEST(MicroDVD, FramesTextAndDroppedLines) {
@@ -134,9 +120,6 @@ TEST(MicroDVD, FrameField) {
   line = "}x";
   EXPECT_EQ(TakeMicroDVDFrame(line), -1);
   EXPECT_EQ(line, "x");
-  line = "no brace";
-  EXPECT_EQ(TakeMicroDVDFrame(line), -1);
-  EXPECT_EQ(line, "no brace");
   line = "{99999999999}x";  // beyond 32 bits
   EXPECT_EQ(TakeMicroDVDFrame(line), -1);
 }
@@ -145,11 +128,9 @@ TEST(Detection, ByExtensionAndProbe) {
   EXPECT_EQ(DetectSubtitleFormat("/a/film.srt", "[INF"), TSubtitleFormat::SubRip);
   EXPECT_EQ(DetectSubtitleFormat("/a/film.SrT", "{1}{"), TSubtitleFormat::SubRip);
   EXPECT_EQ(DetectSubtitleFormat("/a/film.txt", "[INF"), TSubtitleFormat::SubViewer);
-  EXPECT_EQ(DetectSubtitleFormat("/a/film.SUB", "[INF"), TSubtitleFormat::SubViewer);
   EXPECT_EQ(DetectSubtitleFormat("/a/film.sub", "[inf"), TSubtitleFormat::MicroDVD);
   EXPECT_EQ(DetectSubtitleFormat("/a/film.TXT", "{1}{"), TSubtitleFormat::MicroDVD);
   EXPECT_EQ(DetectSubtitleFormat("/a/film.ass", "[INF"), TSubtitleFormat::None);
-  EXPECT_EQ(DetectSubtitleFormat("/a/srt", "[INF"), TSubtitleFormat::None);
   EXPECT_EQ(DetectSubtitleFormat("/a.srt/film", "[INF"), TSubtitleFormat::None);
   EXPECT_EQ(SubtitleFormatName(TSubtitleFormat::SubViewer), "SubViewer 2.0");
 }
@@ -163,8 +144,6 @@ TEST(Lookup, InclusiveEndsAndLastMatchWins) {
   EXPECT_EQ(FindSubtitle(cues, 20), "b");
   EXPECT_EQ(FindSubtitle(cues, 25), "c");
   EXPECT_EQ(FindSubtitle(cues, 31), "");
-  EXPECT_EQ(FindSubtitle(cues, 50), "d");
-  EXPECT_EQ(FindSubtitle({}, 0), "");
 }
 
 TEST(Lookup, OffsetShiftsCuesLater) {
@@ -172,8 +151,6 @@ TEST(Lookup, OffsetShiftsCuesLater) {
   EXPECT_EQ(FindSubtitle(cues, SubtitlePosition(12 * kSecond - 1, 2)), "");
   EXPECT_EQ(FindSubtitle(cues, SubtitlePosition(12 * kSecond, 2)), "cue");
   EXPECT_EQ(FindSubtitle(cues, SubtitlePosition(8 * kSecond, -2)), "cue");
-  EXPECT_EQ(SubtitlePosition(0, 300), -300 * kSecond);
-  EXPECT_EQ(SubtitlePosition(5, 0), 5);
 }
 
 TEST(MicroDVDRate, EffectiveRate) {
@@ -182,9 +159,7 @@ TEST(MicroDVDRate, EffectiveRate) {
   EXPECT_DOUBLE_EQ(EffectiveMicroDVDRate({1, "23,976", 29.97}), 23.976);
   // The program runs under the Russian locale: a point is not its separator.
   EXPECT_DOUBLE_EQ(EffectiveMicroDVDRate({1, "23.976", 29.97}), 25);
-  EXPECT_DOUBLE_EQ(EffectiveMicroDVDRate({1, "abc", 29.97}), 25);
   EXPECT_DOUBLE_EQ(EffectiveMicroDVDRate({1, "0", 29.97}), 25);
-  EXPECT_DOUBLE_EQ(EffectiveMicroDVDRate({1, "-5", 29.97}), 25);
 }
 
 TEST(MicroDVDRate, FrameShowsFromItsTimeAtTheRate) {

