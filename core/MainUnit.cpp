@@ -18,6 +18,7 @@
 #include "controls/statusbars.h"
 #include "core/application.h"
 #include "core/cmdline.h"
+#include "core/geometry.h"
 #include "core/identity.h"
 #include "core/playlistgrid.h"
 #include "core/sizeframe.h"
@@ -298,6 +299,9 @@ int TfrMain::HiddenChromeHeight() const {
 
 void TfrMain::Relayout() {
   if (layoutFrozen_) return;
+  // The size limit counts only the chrome that is shown.
+  const QSize min = Settings.ResizeLimit ? MinimumWindowSize(HiddenChromeHeight()) : QSize(0, 0);
+  if (minimumSize() != min) setMinimumSize(min);
   const int w = width(), h = height();
   const int top = captionVisible_ ? kCaptionHeight : 0;
   const int bottom = h - (controlVisible_ ? kControlHeight : 0);

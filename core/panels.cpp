@@ -51,9 +51,9 @@ void TfrMain::SaveScreenshot() {
     bool found = false;
     for (long i = 0; i < n && !found; ++i) {
       engine_->Check(det->put_CurrentStream(i), "MediaDet.put_CurrentStream");
-      IMediaDet::TMajorType type = IMediaDet::TMajorType::Other;
+      GUID type;
       engine_->Check(det->get_StreamType(&type), "MediaDet.get_StreamType");
-      found = type == IMediaDet::TMajorType::Video;
+      found = type == MEDIATYPE_Video;
     }
     if (found) {
       QFileDialog dlg(this, "Save screenshot...", Settings.ScreenShotDir, "Bitmap files (*.bmp)");

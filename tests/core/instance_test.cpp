@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "tests/support/testclips.h"
+
 namespace {
 
 // Two real player processes sharing one private settings and runtime folder.
@@ -60,13 +62,12 @@ class TwoInstances : public ::testing::Test {
 }  // namespace
 
 TEST_F(TwoInstances, SecondStartHandsItsFilesToTheFirstAndLeavesSettingsAlone) {
+  // Real clips: the first instance opens the first one while the second waits.
+  ASSERT_TRUE(TestClips().Ok()) << TestClips().Error.toStdString();
   QDir().mkpath(config_.path() + "/My Movies");
-  const QString a = config_.path() + "/a.avi";
-  const QString b = config_.path() + "/My Movies/b.avi";
-  for (const QString& f : {a, b}) {
-    QFile file(f);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  }
+  const QString a = config_.path() + "/a.wav";
+  const QString b = config_.path() + "/My Movies/b.wav";
+  for (const QString& f : {a, b}) ASSERT_TRUE(QFile::copy(TestClips().Wav, f));
   Start(first_, {});
   ASSERT_TRUE(WaitForChannel());
   const QByteArray iniBefore = Read(Ini());

@@ -70,8 +70,11 @@ TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
   // The first save stores the window as it stands, so a first run keeps the
   // built-in bounds.
   const TMovieRect r = main.GetMovieRect();
-  EXPECT_EQ(r, (TMovieRect{200, 106, 577, 327}));
-  EXPECT_EQ(ini.ReadString("Common", "WindowPos", ""), "C80000006A0000004102000047010000");
+  // The movie area of the built-in window below the caption bar and above
+  // the control panel; the window is as high as the size limit allows.
+  EXPECT_EQ(r, (TMovieRect{200, 126, 577, 277}));
+  EXPECT_EQ(ini.ReadString("Common", "WindowPos", ""), "C80000007E0000004102000015010000");
+  EXPECT_EQ(main.height(), 250);
 }
 
 TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
@@ -86,10 +89,11 @@ TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
   ASSERT_TRUE(main.StartUp({}));
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   const TMovieRect r = main.GetMovieRect();
-  EXPECT_EQ(r.Right - r.Left, 377);
-  EXPECT_EQ(r.Bottom - r.Top, 221);
-  EXPECT_EQ(r.Left, (screen.width() - 377) / 2);
-  EXPECT_EQ(r.Top, (screen.height() - 221) / 2);
+  const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+  EXPECT_EQ(w, 377);
+  EXPECT_EQ(h, 250 - 20 - 79);
+  EXPECT_EQ(r.Left, (screen.width() - w) / 2);
+  EXPECT_EQ(r.Top, (screen.height() - h) / 2);
 }
 
 TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
@@ -98,7 +102,7 @@ TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
   const QString dir = home.config.path() + "/My Movies";
   const QString a = Touch(dir, "a.avi"), b = Touch(dir, "b.avi");
   TfrMain main;
-  QSignalSpy posted(&main, &TfrMain::CommandPosted);
+  QSignalSpy posted(&main, &TfrMain::CommandExecuted);
   ASSERT_TRUE(main.StartUp({a, b}));
   ASSERT_EQ(main.PlayList()->Count(), 2);
   EXPECT_EQ(main.PlayList()->Item(0).FileName, a);
@@ -122,7 +126,7 @@ TEST(StartUp, StoredSettingsAndDefaultPlaylistAreRead) {
   // Written on close: the default playlist beside the settings.
   EXPECT_TRUE(ReadAll(home.ConfigDir() + "/kelvar.kpl").contains("a.avi"));
   TfrMain second;
-  QSignalSpy posted(&second, &TfrMain::CommandPosted);
+  QSignalSpy posted(&second, &TfrMain::CommandExecuted);
   ASSERT_TRUE(second.StartUp({}));
   EXPECT_FALSE(second.Settings.OnOpenPlay);
   ASSERT_EQ(second.PlayList()->Count(), 1);
