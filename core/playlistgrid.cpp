@@ -58,6 +58,7 @@ void TPlayListGrid::resizeEvent(QResizeEvent* e) {
 
 void TPlayListGrid::paintEvent(QPaintEvent*) {
   QPainter p(viewport());
+  p.fillRect(viewport()->rect(), Qt::black);
   if (!list_) return;
   const int first = verticalScrollBar()->value();
   const int last = qMin(rows_ - 1, first + viewport()->height() / RowHeight + 1);
