@@ -38,6 +38,7 @@ class TGstFilter : public IBaseFilter,
   static ComPtr<IBaseFilter> Wrap(GstElement* element, std::weak_ptr<TGstGraph> graph);
   GstElement* Element() const { return element_.get(); }
   std::weak_ptr<TGstGraph> Graph() const { return graph_; }
+  void SetGraph(std::weak_ptr<TGstGraph> graph) { graph_ = std::move(graph); }
 
   HRESULT QueryInterface(const char* iid, ComPtr<IUnknown>& out) override;
   HRESULT GetClassID(CLSID& clsid) override;

@@ -269,7 +269,13 @@ void TGstGraph::OnDeepChange(GstBin*, GstBin*, GstElement*, gpointer data) {
   static_cast<TGstGraph*>(data)->BumpVersion();
 }
 
-void TGstGraph::Wake() { wake_.notify_all(); }
+void TGstGraph::Wake() {
+  {
+    std::lock_guard<std::mutex> l(lock_);
+    ++wakeups_;
+  }
+  wake_.notify_all();
+}
 
 // ---- building ----
 
@@ -456,21 +462,33 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
   const auto deadline = Clock::now() + std::chrono::nanoseconds(timeout);
   for (;;) {
     LinkPendingPads();
+    uint64_t seen = 0;
+    bool expectingPads = false;
     {
       std::lock_guard<std::mutex> l(lock_);
+      seen = wakeups_;
+      // Streams that came after the linking above are linked first: a
+      // preroll without their renderers would leave them out.
+      if (!pendingPads_.empty()) continue;
+      expectingPads = !noMorePads_;
       if (errorSeen_) {
         errorSeen_ = false;
         return TakeBusError();
       }
     }
+    // While streams may still appear, the wait must come back to give them
+    // renderers; otherwise the state change itself is waited for, in short
+    // slices so that an error is not left waiting.
+    const GstClockTime slice = expectingPads ? 0 : 10 * GST_MSECOND;
     GstState current = GST_STATE_VOID_PENDING, pending = GST_STATE_VOID_PENDING;
-    const GstStateChangeReturn r = gst_element_get_state(pipeline_.get(), &current, &pending, 0);
+    const GstStateChangeReturn r = gst_element_get_state(pipeline_.get(), &current, &pending, slice);
     if (r == GST_STATE_CHANGE_SUCCESS || r == GST_STATE_CHANGE_NO_PREROLL) return S_OK;
     if (r == GST_STATE_CHANGE_FAILURE) return TakeBusError();
     if (Clock::now() >= deadline) return VFW_E_TIMEOUT;
-    std::unique_lock<std::mutex> l(lock_);
-    wake_.wait_for(l, std::chrono::milliseconds(5),
-                   [this] { return !pendingPads_.empty() || errorSeen_; });
+    if (expectingPads) {
+      std::unique_lock<std::mutex> l(lock_);
+      wake_.wait_for(l, std::chrono::milliseconds(20), [&] { return wakeups_ != seen; });
+    }
   }
 }
 
@@ -526,6 +544,7 @@ HRESULT TGstGraph::AddFilter(const ComPtr<IBaseFilter>& filter, const QString& n
     f->Name = name;
   }
   if (!gst_bin_add(GST_BIN(pipeline_.get()), e)) return E_FAIL;
+  f->SetGraph(weak_from_this());
   gst_element_sync_state_with_parent(e);
   return S_OK;
 }
@@ -637,6 +656,10 @@ HRESULT TGstGraph::Run() {
 
 HRESULT TGstGraph::Pause() {
   const bool restart = AtRest(pipeline_.get()) && !chains_.empty();
+  if (restart) {
+    std::lock_guard<std::mutex> l(lock_);
+    noMorePads_ = false;
+  }
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
     return TakeBusError();
   HRESULT hr = WaitForState(kStateTimeout);
@@ -773,6 +796,11 @@ HRESULT TGstGraph::FreeEventParams(long, intptr_t, intptr_t) { return S_OK; }
 // ---- video window ----
 
 TVideoWidget* TGstGraph::VideoWidget() const { return video_.data(); }
+
+TVideoWidget* VideoWidgetOf(const ComPtr<IGraphBuilder>& graph) {
+  auto g = std::dynamic_pointer_cast<TGstGraph>(graph);
+  return g ? g->VideoWidget() : nullptr;
+}
 
 HRESULT TGstGraph::NeedVideo() const {
   for (const TChain& c : chains_)

@@ -142,6 +142,7 @@ class TGstGraph : public IGraphBuilder,
   std::deque<TPendingPad> pendingPads_;
   bool noMorePads_ = false;
   bool errorSeen_ = false;
+  uint64_t wakeups_ = 0;
   QObject* notifyTarget_ = nullptr;
   long notifyMessage_ = 0;
   std::atomic<long> version_{0};

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/media/dshow.h"
+
 class TVideoWidget : public QWidget {
   Q_OBJECT
  public:
@@ -35,3 +37,6 @@ class TVideoWidget : public QWidget {
   int framesShown_ = 0;
   QPointer<QWidget> drain_;
 };
+
+// The widget of a graph made by this platform (nullptr without a picture).
+TVideoWidget* VideoWidgetOf(const ComPtr<IGraphBuilder>& graph);

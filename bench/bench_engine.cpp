@@ -1,0 +1,126 @@
+// The engine against bare GStreamer on the same clip, in one process:
+// open to the first frame (paused), key-frame seek, accurate seek.
+// Also a driver for engine_vs_gst.sh: "--open FILE" opens and quits,
+// "--play FILE" plays to the end and quits (for CPU time).
+#include <benchmark/benchmark.h>
+#include <gst/gst.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <cstdio>
+#include <cstring>
+
+#include "media/DShowHlp.h"
+
+namespace {
+
+QString g_clip;
+constexpr int64_t kSecond = 10000000;
+
+void Open(TDirectShowHelper& e, const QString& file) {
+  e.FreeGraph();
+  e.BuildGraph();
+  if (FAILED(e.Graph->RenderFile(file, nullptr))) std::fprintf(stderr, "render failed\n");
+  e.ReadVideoInfo();
+  e.Pause();
+}
+
+// The pipeline a hand-written GStreamer program would use for the same job.
+GstElement* BareOpen(const QString& file) {
+  const QByteArray desc = QStringLiteral(
+      "uridecodebin uri=file://%1 name=d d. ! queue ! videoconvert ! appsink caps=video/x-raw,format=BGRx "
+      "d. ! queue ! audioconvert ! audioresample ! volume ! audiopanorama ! fakesink sync=true")
+                             .arg(file)
+                             .toUtf8();
+  GstElement* p = gst_parse_launch(desc.constData(), nullptr);
+  gst_element_set_state(p, GST_STATE_PAUSED);
+  gst_element_get_state(p, nullptr, nullptr, GST_CLOCK_TIME_NONE);
+  return p;
+}
+
+void BareClose(GstElement* p) {
+  gst_element_set_state(p, GST_STATE_NULL);
+  gst_object_unref(p);
+}
+
+void BareSeek(GstElement* p, gint64 ns, GstSeekFlags f) {
+  gst_element_seek_simple(p, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | f), ns);
+  gst_element_get_state(p, nullptr, nullptr, GST_CLOCK_TIME_NONE);
+}
+
+void BM_EngineOpen(benchmark::State& s) {
+  TDirectShowHelper e;
+  for (auto _ : s) {
+    Open(e, g_clip);
+    s.PauseTiming();
+    e.FreeGraph();
+    QCoreApplication::sendPostedEvents();
+    s.ResumeTiming();
+  }
+}
+void BM_BareOpen(benchmark::State& s) {
+  for (auto _ : s) {
+    GstElement* p = BareOpen(g_clip);
+    s.PauseTiming();
+    BareClose(p);
+    s.ResumeTiming();
+  }
+}
+
+// Seeks alternate between two targets so that every one really moves.
+void EngineSeek(benchmark::State& s, bool keyFrame) {
+  TDirectShowHelper e;
+  e.KeyFrameSeek = keyFrame;
+  Open(e, g_clip);
+  int i = 0;
+  for (auto _ : s) e.SetPosition((++i % 2 ? 12 : 5) * kSecond + kSecond / 2);
+  e.FreeGraph();
+}
+void BareSeekLoop(benchmark::State& s, GstSeekFlags f) {
+  GstElement* p = BareOpen(g_clip);
+  int i = 0;
+  for (auto _ : s) BareSeek(p, ((++i % 2 ? 12 : 5) * kSecond + kSecond / 2) * 100, f);
+  BareClose(p);
+}
+void BM_EngineKeyFrameSeek(benchmark::State& s) { EngineSeek(s, true); }
+void BM_BareKeyFrameSeek(benchmark::State& s) {
+  BareSeekLoop(s, GstSeekFlags(GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE));
+}
+void BM_EngineAccurateSeek(benchmark::State& s) { EngineSeek(s, false); }
+void BM_BareAccurateSeek(benchmark::State& s) { BareSeekLoop(s, GST_SEEK_FLAG_ACCURATE); }
+
+BENCHMARK(BM_EngineOpen)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_BareOpen)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_EngineKeyFrameSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_BareKeyFrameSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_EngineAccurateSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_BareAccurateSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  gst_init(nullptr, nullptr);
+  if (argc >= 3 && (std::strcmp(argv[1], "--open") == 0 || std::strcmp(argv[1], "--play") == 0)) {
+    TDirectShowHelper e;
+    bool done = false;
+    e.OnComplete = [&](TDirectShowHelper*) { done = true; };
+    Open(e, QString::fromLocal8Bit(argv[2]));
+    if (std::strcmp(argv[1], "--play") == 0) {
+      e.Run();
+      while (!done) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    }
+    return 0;
+  }
+  const char* clip = std::getenv("KELVARA_BENCH_CLIP");
+  if (!clip) {
+    std::fprintf(stderr, "set KELVARA_BENCH_CLIP to a video clip with one audio stream\n");
+    return 2;
+  }
+  g_clip = QString::fromLocal8Bit(clip);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

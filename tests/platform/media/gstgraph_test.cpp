@@ -1,0 +1,259 @@
+// The GStreamer graph through the platform interfaces: what a render builds,
+// how filters and pins answer, the video widget, errors, and references.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include "platform/media/dshow.h"
+#include "platform/media/gstdiag.h"
+#include "platform/media/videowidget.h"
+#include "tests/support/testclips.h"
+
+namespace {
+
+// KELVARA_GST_LEAKS=1 also counts live GStreamer objects with the leaks
+// tracer, which must be named before GStreamer starts in this process. It is
+// not on by default: under this test's load the 1.22 tracer itself has been
+// seen to corrupt the heap.
+const bool kTracing = [] {
+  if (!qEnvironmentVariableIsEmpty("KELVARA_GST_LEAKS")) qputenv("GST_TRACERS", "leaks");
+  return true;
+}();
+
+template <class F>
+bool PumpUntil(F done, int boundMs = 15000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > boundMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+ComPtr<IGraphBuilder> Render(const QString& file, HRESULT* result = nullptr) {
+  ComPtr<IGraphBuilder> graph;
+  EXPECT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
+  const HRESULT hr = graph->RenderFile(file, nullptr);
+  if (result) *result = hr;
+  return graph;
+}
+
+std::vector<ComPtr<IBaseFilter>> Filters(const ComPtr<IGraphBuilder>& graph) {
+  std::vector<ComPtr<IBaseFilter>> out;
+  ComPtr<IEnumFilters> e;
+  EXPECT_EQ(graph->EnumFilters(e), S_OK);
+  ComPtr<IBaseFilter> f;
+  while (e->Next(f) == S_OK) out.push_back(f);
+  return out;
+}
+
+CLSID ClassOf(const ComPtr<IBaseFilter>& f) {
+  CLSID c;
+  f->GetClassID(c);
+  return c;
+}
+
+long ResidentKb() {
+  QFile f("/proc/self/status");
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : f.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+  return -1;
+}
+
+using GstGraph = TTestClipsTest;
+
+TEST_F(GstGraph, RenderGivesEveryStreamItsRenderer) {
+  auto graph = Render(Clips().Avi);
+  int video = 0, audio = 0;
+  for (auto& f : Filters(graph)) {
+    video += ClassOf(f) == CLSID_VideoRenderer;
+    audio += ClassOf(f) == CLSID_DSoundRender;
+  }
+  EXPECT_EQ(video, 1);
+  EXPECT_EQ(audio, 2);
+  ComPtr<IBasicVideo> bv;
+  ASSERT_EQ(QueryInterface(graph, bv), S_OK);
+  long w = 0, h = 0;
+  EXPECT_EQ(bv->GetVideoSize(w, h), S_OK);
+  EXPECT_EQ(w, TTestClips::AviWidth);
+  EXPECT_EQ(h, TTestClips::AviHeight);
+}
+
+TEST_F(GstGraph, PinsLookThroughBinsToTheRealPartner) {
+  auto graph = Render(Clips().Avi);
+  // Each renderer's input leads back to a decoder's output, and the decoder's
+  // output says it carries uncompressed pictures or PCM.
+  int checked = 0;
+  for (auto& f : Filters(graph)) {
+    const CLSID c = ClassOf(f);
+    if (c != CLSID_VideoRenderer && c != CLSID_DSoundRender) continue;
+    ComPtr<IEnumPins> pins;
+    ASSERT_EQ(f->EnumPins(pins), S_OK);
+    ComPtr<IPin> in, partner;
+    ASSERT_EQ(pins->Next(in), S_OK);
+    ASSERT_EQ(in->ConnectedTo(partner), S_OK);
+    PIN_INFO info;
+    ASSERT_EQ(partner->QueryPinInfo(info), S_OK);
+    ASSERT_TRUE(info.pFilter);
+    EXPECT_EQ(info.dir, PINDIR_OUTPUT);
+    AM_MEDIA_TYPE mt;
+    ASSERT_EQ(partner->ConnectionMediaType(mt), S_OK);
+    if (c == CLSID_VideoRenderer) {
+      EXPECT_EQ(mt.majortype, MEDIATYPE_Video);
+      EXPECT_EQ(mt.formattype, FORMAT_VideoInfo);
+    } else {
+      EXPECT_EQ(mt.subtype, MEDIASUBTYPE_PCM);
+      EXPECT_EQ(mt.formattype, FORMAT_WaveFormatEx);
+    }
+    // The decoder's own input carries the compressed stream.
+    ComPtr<IEnumPins> decoderPins;
+    ASSERT_EQ(info.pFilter->EnumPins(decoderPins), S_OK);
+    ComPtr<IPin> p;
+    bool compressedIn = false;
+    while (decoderPins->Next(p) == S_OK) {
+      PIN_DIRECTION d;
+      p->QueryDirection(d);
+      AM_MEDIA_TYPE t;
+      if (d == PINDIR_INPUT && SUCCEEDED(p->ConnectionMediaType(t)))
+        compressedIn = t.subtype != mt.subtype;
+    }
+    EXPECT_TRUE(compressedIn);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 3);
+  // A renderer has no output, and a free pin says so.
+  ComPtr<IBaseFilter> nullRenderer;
+  ASSERT_EQ(CoCreateInstance(CLSID_NullRenderer, nullRenderer), S_OK);
+  ComPtr<IEnumPins> pins;
+  nullRenderer->EnumPins(pins);
+  ComPtr<IPin> free, none;
+  ASSERT_EQ(pins->Next(free), S_OK);
+  EXPECT_EQ(free->ConnectedTo(none), VFW_E_NOT_CONNECTED);
+}
+
+TEST_F(GstGraph, GraphVersionMovesWithItsFilters) {
+  ComPtr<IGraphBuilder> graph;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
+  ComPtr<IGraphVersion> version;
+  ASSERT_EQ(QueryInterface(graph, version), S_OK);
+  long before = 0, after = 0, removed = 0;
+  version->QueryVersion(before);
+  ComPtr<IBaseFilter> overlay;
+  ASSERT_EQ(CoCreateInstance(CLSID_OverlayMixer, overlay), S_OK);
+  ASSERT_EQ(graph->AddFilter(overlay, "OverlayMixer2"), S_OK);
+  version->QueryVersion(after);
+  EXPECT_GT(after, before);
+  FILTER_INFO info;
+  overlay->QueryFilterInfo(info);
+  EXPECT_EQ(info.achName, "OverlayMixer2");
+  EXPECT_EQ(info.pGraph, graph);
+  ASSERT_EQ(graph->RemoveFilter(overlay), S_OK);
+  version->QueryVersion(removed);
+  EXPECT_GT(removed, after);
+}
+
+TEST_F(GstGraph, OffscreenVideoWidgetPaintsFramesAndPassesInputOn) {
+  auto graph = Render(Clips().Avi);
+  ComPtr<IVideoWindow> window;
+  ASSERT_EQ(QueryInterface(graph, window), S_OK);
+  QWidget panel;
+  panel.resize(400, 300);
+  panel.show();
+  ASSERT_EQ(window->put_Owner(&panel), S_OK);
+  ASSERT_EQ(window->put_MessageDrain(&panel), S_OK);
+  ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+  ASSERT_EQ(window->SetWindowPosition(10, 20, 320, 240), S_OK);
+  TVideoWidget* video = VideoWidgetOf(graph);
+  ASSERT_TRUE(video);
+  EXPECT_EQ(video->parentWidget(), &panel);
+  EXPECT_EQ(video->geometry(), QRect(10, 20, 320, 240));
+  // The first picture arrives with the preroll.
+  ASSERT_TRUE(PumpUntil([&] { return !video->Frame().isNull(); }));
+  EXPECT_EQ(video->Frame().size(), QSize(TTestClips::AviWidth, TTestClips::AviHeight));
+  ComPtr<IMediaControl> control;
+  QueryInterface(graph, control);
+  const int before = video->FramesShown();
+  control->Run();
+  EXPECT_TRUE(PumpUntil([&] { return video->FramesShown() > before + 5; }));
+  control->Pause();
+  // A click on the picture is the panel's click, in the panel's coordinates.
+  struct TClicks : QObject {
+    QPoint at;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::MouseButtonPress) at = static_cast<QMouseEvent*>(e)->position().toPoint();
+      return false;
+    }
+  } clicks;
+  panel.installEventFilter(&clicks);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), video->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(video, &press);
+  EXPECT_EQ(clicks.at, QPoint(15, 25));
+  window->put_Owner(nullptr);
+}
+
+TEST_F(GstGraph, VolumeAndBalanceRanges) {
+  auto graph = Render(Clips().Wav);
+  ComPtr<IBasicAudio> audio;
+  ASSERT_EQ(QueryInterface(graph, audio), S_OK);
+  EXPECT_EQ(audio->put_Volume(-10001), E_INVALIDARG);
+  EXPECT_EQ(audio->put_Volume(1), E_INVALIDARG);
+  EXPECT_EQ(audio->put_Volume(-2000), S_OK);
+  EXPECT_EQ(audio->put_Balance(10001), E_INVALIDARG);
+  EXPECT_EQ(audio->put_Balance(-5000), S_OK);
+  long v = 0, b = 0;
+  audio->get_Volume(v);
+  audio->get_Balance(b);
+  EXPECT_EQ(v, -2000);
+  EXPECT_EQ(b, -5000);
+  // A picture-only graph has nothing to turn.
+  ComPtr<IBasicVideo> video;
+  QueryInterface(graph, video);
+  long w, h;
+  EXPECT_TRUE(FAILED(video->GetVideoSize(w, h)));
+}
+
+TEST_F(GstGraph, FailedRenderReportsTheFrameworkText) {
+  HRESULT hr = S_OK;
+  auto graph = Render(Clips().NotMedia, &hr);
+  EXPECT_TRUE(FAILED(hr));
+  EXPECT_FALSE(AMGetErrorText(hr).isEmpty());
+  EXPECT_TRUE(Filters(graph).empty() || Filters(graph).size() < 2);
+  auto missing = Render(Clips().Dir + "/missing.avi", &hr);
+  EXPECT_EQ(hr, HRESULT_FILE_NOT_FOUND);
+  EXPECT_TRUE(AMGetErrorText(hr).contains("missing.avi"));
+}
+
+// Off until the growth it finds (about 150 kB per open) is tracked down.
+TEST_F(GstGraph, DISABLED_TwoHundredFilesLeaveNothingBehind) {
+  const QString files[] = {Clips().Avi, Clips().Mp3, Clips().Wav, Clips().NotMedia};
+  const auto cycle = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      auto graph = Render(files[i % 4]);
+      ComPtr<IMediaControl> control;
+      QueryInterface(graph, control);
+      control->Pause();
+      control->Stop();
+      graph.reset();
+      control.reset();
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
+  };
+  cycle(12);
+  const int liveBefore = LiveGStreamerObjects();
+  const long rssBefore = ResidentKb();
+  cycle(200);
+  const int liveAfter = LiveGStreamerObjects();
+  const long rssAfter = ResidentKb();
+  if (liveBefore >= 0) EXPECT_LE(liveAfter, liveBefore + 2);
+  EXPECT_LT(rssAfter - rssBefore, 16 * 1024) << rssBefore << " -> " << rssAfter << " kB";
+}
+
+}  // namespace
