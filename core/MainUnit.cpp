@@ -27,6 +27,8 @@
 #include "platform/media/dsound.h"
 #include "platform/system/exceptions.h"
 #include "platform/system/instance.h"
+#include "platform/system/jpegimage.h"
+#include "platform/system/screensaver.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/priority.h"
 #include "platform/system/syslocale.h"
@@ -131,6 +133,7 @@ TfrMain::~TfrMain() {
   qApp->removeEventFilter(this);
   TKelvaraApplication::SetExceptionHandler(nullptr);
   timer_.stop();
+  ScreenSaverService().UnInhibit();
   instanceServer_.reset();
   playList_.reset();
   directSound_.reset();
@@ -151,6 +154,7 @@ void TfrMain::CreatePanels() {
   imLogo = new QLabel(pnMovie);
   imLogo->setObjectName("imLogo");
   imLogo->setAlignment(Qt::AlignCenter);
+  imLogo->setPixmap(QPixmap::fromImage(LoadLogoImage()));
   for (QWidget* w : {static_cast<QWidget*>(pnMovie), static_cast<QWidget*>(imLogo)})
     w->installEventFilter(this);
 
@@ -341,6 +345,10 @@ bool TfrMain::StartUp(const QStringList& arguments) {
   CreateStatusControls();
   CreateButtons();
   timer_.start();
+  // While the player runs the screensaver stays off; a refusal, or the
+  // screensaver starting anyway, shows on the info panel.
+  ScreenSaverService().Inhibit(Identity::AppTitle, QStringLiteral("Media player"),
+                               [this] { ShowInfoText(QStringLiteral("ScreenSaver tries to activate")); });
   setAcceptDrops(true);
   DragMode = TDragMode::None;
 

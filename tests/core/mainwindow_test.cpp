@@ -10,7 +10,7 @@
 #include "core/MainUnit.h"
 #include "platform/system/profile.h"
 #include "playlist/playlist.h"
-#include "tests/support/fake_msgbox.h"
+#include "tests/support/fake_desktop.h"
 #include "tests/support/tempenv.h"
 
 namespace {
@@ -32,7 +32,8 @@ QString Touch(const QString& dir, const QString& name) {
 TEST(StartUp, WrongSystemLanguageAsksAndEndsWithoutSaving) {
   TPrivateHome home;
   home.env.Set("LC_ALL", "de_DE.UTF-8");
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   {
     TfrMain main;
     EXPECT_FALSE(main.StartUp({}));
@@ -48,7 +49,8 @@ TEST(StartUp, WrongSystemLanguageAsksAndEndsWithoutSaving) {
 
 TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
   TPrivateHome home;
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   TfrMain main;
   EXPECT_EQ(main.windowTitle(), "Kelvara");
   EXPECT_EQ(main.objectName(), "TfrMain");
@@ -79,7 +81,8 @@ TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
 
 TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
   TPrivateHome home;
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   QDir().mkpath(home.ConfigDir());
   QFile f(home.ConfigDir() + "/kelvar.ini");
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -98,7 +101,8 @@ TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
 
 TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
   TPrivateHome home;
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   const QString dir = home.config.path() + "/My Movies";
   const QString a = Touch(dir, "a.avi"), b = Touch(dir, "b.avi");
   TfrMain main;
@@ -115,7 +119,8 @@ TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
 
 TEST(StartUp, StoredSettingsAndDefaultPlaylistAreRead) {
   TPrivateHome home;
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   const QString a = Touch(home.config.path() + "/m", "a.avi");
   {
     TfrMain first;
@@ -137,7 +142,8 @@ TEST(StartUp, StoredSettingsAndDefaultPlaylistAreRead) {
 
 TEST(StartUp, HandedOverCommandLineReplacesPlaylist) {
   TPrivateHome home;
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   const QString a = Touch(home.config.path(), "a.avi");
   const QString b = Touch(home.config.path() + "/My Movies", "b.avi");
   TfrMain main;
@@ -152,7 +158,8 @@ TEST(StartUp, HandedOverCommandLineReplacesPlaylist) {
 
 TEST(ShutDown, UnwritableSettingsFolderReachesTheErrorHandler) {
   TPrivateHome home;
-  TFakeMessageBoxes boxes;
+  TFakeDesktop desktop;
+  auto& boxes = desktop.boxes;
   TfrMain main;
   ASSERT_TRUE(main.StartUp({}));
   // Put a plain file where the settings folder must be.

@@ -14,8 +14,7 @@
 #include "core/MainUnit.h"
 #include "media/DShowHlp.h"
 #include "playlist/playlist.h"
-#include "tests/support/fake_msgbox.h"
-#include "tests/support/fake_system.h"
+#include "tests/support/fake_desktop.h"
 #include "tests/support/tempenv.h"
 #include "tests/support/testclips.h"
 
@@ -66,9 +65,9 @@ class MainWindow : public TTestClipsTest {
   }
 
   TPrivateHome home_;
-  TFakeMessageBoxes boxes_;
-  TFakePowerService power_;
-  TFakePriorityService priority_;
+  TFakeDesktop desktop_;
+  TFakeMessageBoxes& boxes_ = desktop_.boxes;
+  TFakePowerService& power_ = desktop_.power;
   std::unique_ptr<TTestMain> main_;
   std::unique_ptr<QSignalSpy> spy_;
 };
@@ -223,8 +222,20 @@ TEST_F(MainWindow, VolumeCommandsMoveTheBarWithinItsRange) {
   EXPECT_EQ(main_->tbVolume->Position(), 100);
   main_->ExecuteCommand(cmVolumeDown);
   EXPECT_EQ(main_->tbVolume->Position(), 95);
+  // The device volume follows the bar; Mute silences only the movie.
+  ASSERT_FALSE(desktop_.waveOut.calls.empty());
+  EXPECT_EQ(desktop_.waveOut.calls.back().volume, 62258u + 62258u * 65536u);
   main_->ExecuteCommand(cmMute);
   EXPECT_TRUE(main_->Button(10)->Down());
+  EXPECT_EQ(desktop_.waveOut.calls.back().volume, 62258u + 62258u * 65536u);
+}
+
+TEST_F(MainWindow, ScreensaverIsHeldOffAndARefusalShowsOnThePanel) {
+  EXPECT_TRUE(desktop_.screenSaver.inhibited);
+  desktop_.screenSaver.Activate();
+  EXPECT_EQ(main_->InfoText, "ScreenSaver tries to activate");
+  main_.reset();
+  EXPECT_FALSE(desktop_.screenSaver.inhibited);
 }
 
 TEST_F(MainWindow, HelpListsAtMostNineteenKeysInButtonOrder) {
