@@ -446,6 +446,11 @@ HRESULT TXRandRDisplayModes::SetDisplayMode(const QRect& window, int width, int 
     s.nowH = nowH;
   }
 
+  // Armed before the first request goes out: a crash half-way through the
+  // change must still put the old mode back.
+  s.changed = true;
+  Register(&s);
+  InstallHooks();
   TXErrorTrap trap(s.dpy);
   if (needW > nowW || needH > nowH) SetScreenSize(s, std::max(needW, nowW), std::max(needH, nowH));
   const Status st = XRRSetCrtcConfig(s.dpy, res, monitor.crtc, CurrentTime, crtc->x, crtc->y, chosen->id,
@@ -456,11 +461,7 @@ HRESULT TXRandRDisplayModes::SetDisplayMode(const QRect& window, int width, int 
   CatchUp(s.dpy);
   s.nowW = DisplayWidth(s.dpy, DefaultScreen(s.dpy));
   s.nowH = DisplayHeight(s.dpy, DefaultScreen(s.dpy));
-  // Even a refused mode may have resized the screen: from here on there is
-  // something to put back.
-  s.changed = true;
-  Register(&s);
-  InstallHooks();
+  // A refused mode may still have resized the screen: put it all back.
   if (st != RRSetConfigSuccess || xError) {
     RestoreDisplayMode();
     return Fail(DDERR_UNSUPPORTEDMODE, QStringLiteral("The X server refused the %1 x %2 mode (status %3, error %4).")
