@@ -134,7 +134,7 @@ void TfrMain::ExecuteCommand(int id) {
       PlaceVideo();
       break;
     case cmSubtitles:
-      if (lbSubtitles->isVisible()) {
+      if (!lbSubtitles->isHidden()) {
         ShowSubtitleLine(false);
       } else if (frSubtitles && frSubtitles->Loaded) {
         ShowSubtitleLine(true);

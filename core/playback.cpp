@@ -166,7 +166,8 @@ void TfrMain::OnTimer() {
     const QString text = frSubtitles->GetSubtitle(
         SubtitlePosition(pos, SubtitleOffset),
         TMicroDVDRate{Settings.SetMicroDVDFPS, Settings.MicroDVDFPS, FileInfo.FrameRate});
-    lbSubtitles->setText(text);
+    // Each CR LF of a cue starts a new line of the subtitle line.
+    lbSubtitles->setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     ShowInfoText(text);
   }
   if (PlayState != TPlayState::Closed) {

@@ -14,6 +14,7 @@
 #include "core/MainUnit.h"
 #include "media/DShowHlp.h"
 #include "playlist/playlist.h"
+#include "playlist/subtitles.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/tempenv.h"
 #include "tests/support/testclips.h"
@@ -253,4 +254,37 @@ TEST_F(MainWindow, FailedPlatformCallRaisesOrContinuesByPolicy) {
   EXPECT_TRUE(main_->InfoText.endsWith("\r\nScope:[Test.Label]"));
   main_->Settings.OnErrors = 0;
   EXPECT_ANY_THROW(main_->Engine()->Check(E_FAIL, "Test.Label"));
+}
+
+TEST_F(MainWindow, SubtitlesBesideTheMovieShowInTimeAndCommandFiftyTogglesTheLine) {
+  TfrSubtitles subtitles;
+  main_->SetSubtitleWindow(&subtitles);
+  const QString movie = home_.config.path() + "/film.avi";
+  ASSERT_TRUE(QFile::copy(Clips().Avi, movie));
+  QFile srt(home_.config.path() + "/film.srt");
+  ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
+  srt.write("1\r\n00:00:01,000 --> 00:00:03,000\r\nПервая строка\r\nвторая\r\n\r\n"
+            "2\r\n00:00:05,000 --> 00:00:06,000\r\nДалее\r\n\r\n");
+  srt.close();
+  Open(movie);
+  ASSERT_TRUE(subtitles.Loaded);
+  main_->Engine()->SetPosition(2 * S);
+  main_->OnTimer();
+  // A cue's lines end with CR LF; each starts a new line on the subtitle line.
+  EXPECT_EQ(main_->lbSubtitles->text(), "Первая строка\nвторая\n");
+  EXPECT_EQ(main_->InfoText, "Первая строка\r\nвторая\r\n");
+  // Two seconds of offset show every cue later.
+  main_->SubtitleOffset = 2;
+  main_->OnTimer();
+  EXPECT_EQ(main_->lbSubtitles->text(), "");
+  main_->SubtitleOffset = 0;
+
+  main_->ExecuteCommand(cmSubtitles);
+  EXPECT_FALSE(main_->lbSubtitles->isHidden());
+  EXPECT_TRUE(main_->pnPosition->isHidden());
+  main_->ExecuteCommand(cmSubtitles);
+  EXPECT_TRUE(main_->lbSubtitles->isHidden());
+  EXPECT_FALSE(main_->pnPosition->isHidden());
+  main_->CloseFile();
+  EXPECT_FALSE(subtitles.Loaded);
 }
