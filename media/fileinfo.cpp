@@ -13,9 +13,6 @@
 
 namespace {
 
-using TMajorType = IMediaDet::TMajorType;
-using TFormatType = IMediaDet::TFormatType;
-
 qint64 FileSize(const QString& name) {
   QFile f(name);
   return f.open(QIODevice::ReadOnly) ? f.size() : 0;
@@ -28,12 +25,12 @@ QString ChannelsText(unsigned channels, const TInspectionTexts& s) {
 }
 
 // Appends what the stream's format block says about a video stream.
-void DescribeVideo(IMediaDet& det, const IMediaDet::TMediaType& mt, TFileInfo& info,
+void DescribeVideo(IMediaDet& det, const AM_MEDIA_TYPE& mt, TFileInfo& info,
                    const TCheckResult& check) {
   const TInspectionTexts& s = InspectionTexts();
-  if (mt.formattype == TFormatType::VideoInfo) {
-    const IMediaDet::TBitmapInfoHeader& bmi = mt.bmiHeader;
-    info.Text += "FourCC: " + FourCCToText(mt.subtype) + "\r\n";
+  TBitmapHeader bmi;
+  if (mt.formattype == FORMAT_VideoInfo && ReadBitmapHeader(mt.format, bmi)) {
+    info.Text += "FourCC: " + FourCCToText(mt.subtype.data1) + "\r\n";
     info.Text += QStringLiteral("%1: %2 x %3\r\n").arg(s.sSize).arg(bmi.biWidth).arg(bmi.biHeight);
     info.Text += QStringLiteral("%1: %2 %3\r\n").arg(s.sColorDepth).arg(bmi.biBitCount).arg(s.sBits);
     info.VideoSummary =
@@ -47,10 +44,10 @@ void DescribeVideo(IMediaDet& det, const IMediaDet::TMediaType& mt, TFileInfo& i
   info.VideoSummary += hz;
 }
 
-void DescribeAudio(const IMediaDet::TMediaType& mt, double length, TFileInfo& info) {
-  if (mt.formattype != TFormatType::WaveFormatEx) return;
+void DescribeAudio(const AM_MEDIA_TYPE& mt, double length, TFileInfo& info) {
+  TWaveHeader w;
+  if (mt.formattype != FORMAT_WaveFormatEx || !ReadWaveHeader(mt.format, w)) return;
   const TInspectionTexts& s = InspectionTexts();
-  const IMediaDet::TWaveFormatEx& w = mt.wfx;
   // 64-bit, so a huge declared byte rate cannot wrap into a small one.
   const QString kbits = QString::number(uint64_t(w.nAvgBytesPerSec) * 8 / 1000) + " " + s.sKBitSec;
   info.Text += QStringLiteral("%1: %2 %3, ").arg(s.sFormat).arg(w.nSamplesPerSec).arg(s.sHz);
@@ -115,19 +112,19 @@ void GetFileInfo(const QString& name, TFileInfo& info, bool keyFrameSeek, const 
     info.Text += " \r\n";
     check(det->put_CurrentStream(i), "MediaDet.put_CurrentStream");
     info.Text += s.sStream + " N" + QString::number(i + 1) + ": ";
-    TMajorType type = TMajorType::Other;
+    GUID type;
     check(det->get_StreamType(&type), "MediaDet.get_StreamType");
-    if (type == TMajorType::Video) info.Text += s.sTypeVideo;
-    if (type == TMajorType::Audio) info.Text += s.sTypeAudio;
-    if (type == TMajorType::Text) info.Text += s.sTypeText;
+    if (type == MEDIATYPE_Video) info.Text += s.sTypeVideo;
+    if (type == MEDIATYPE_Audio) info.Text += s.sTypeAudio;
+    if (type == MEDIATYPE_Text) info.Text += s.sTypeText;
     info.Text += "\r\n";
     double length = 0;
     check(det->get_StreamLength(&length), "MediaDet.get_StreamLength");
     info.Text += s.sDuration + ": " + FormatDuration(float(length)) + "\r\n";
-    IMediaDet::TMediaType mt;
+    AM_MEDIA_TYPE mt;
     check(det->get_StreamMediaType(&mt), "MediaDet.get_StreamMediaType");
-    if (type == TMajorType::Video) DescribeVideo(*det, mt, info, check);
-    if (type == TMajorType::Audio) DescribeAudio(mt, length, info);
+    if (type == MEDIATYPE_Video) DescribeVideo(*det, mt, info, check);
+    if (type == MEDIATYPE_Audio) DescribeAudio(mt, length, info);
   }
 
   if (keyFrameSeek) ReadAviKeyFrames(name, info);

@@ -14,202 +14,73 @@
 #include <vector>
 
 #include "platform/media/aviheaders.h"
+#include "platform/media/gsterror.h"
+#include "platform/media/gstfilter.h"
+#include "platform/media/gstref.h"
 
 namespace {
 
-using TMajorType = IMediaDet::TMajorType;
-using TFormatType = IMediaDet::TFormatType;
 
-constexpr HRESULT kFileNotFound = static_cast<HRESULT>(0x80070002u);
 // How long a file may take to give up its stream facts or a frame.
 constexpr GstClockTime kDiscoverTimeout = 15 * GST_SECOND;
 constexpr GstClockTime kFrameTimeout = 15 * GST_SECOND;
 
+// Discoverer objects are plain GObjects, not GstObjects.
 struct TGObjectUnref {
   void operator()(gpointer p) const {
     if (p) g_object_unref(p);
   }
 };
-struct TCapsUnref {
-  void operator()(GstCaps* c) const {
-    if (c) gst_caps_unref(c);
-  }
-};
-struct TMessageUnref {
-  void operator()(GstMessage* m) const {
-    if (m) gst_message_unref(m);
-  }
-};
-struct TSampleUnref {
-  void operator()(GstSample* s) const {
-    if (s) gst_sample_unref(s);
-  }
-};
+template <class T>
+using TGObject = std::unique_ptr<T, TGObjectUnref>;
 struct TStreamListFree {
   void operator()(GList* l) const { gst_discoverer_stream_info_list_free(l); }
 };
-template <class T>
-using TGObject = std::unique_ptr<T, TGObjectUnref>;
-using TCaps = std::unique_ptr<GstCaps, TCapsUnref>;
-using TMessage = std::unique_ptr<GstMessage, TMessageUnref>;
-using TSample = std::unique_ptr<GstSample, TSampleUnref>;
-
-void EnsureGst() {
-  if (!gst_is_initialized()) gst_init(nullptr, nullptr);
-}
-
-// Subtype codes of the uncompressed RGB subtypes: the first 32 bits of their
-// GUIDs, which is what a reader of the subtype sees.
-constexpr uint32_t kSubtypeRgb565 = 0xe436eb7bu;
-constexpr uint32_t kSubtypeRgb555 = 0xe436eb7cu;
-constexpr uint32_t kSubtypeRgb24 = 0xe436eb7du;
-constexpr uint32_t kSubtypeRgb32 = 0xe436eb7eu;
-constexpr uint32_t kSubtypeArgb32 = 0x773c9ac0u;
-
-// Subtype and bit depth of decoded video in the terms of a bitmap header.
-void DescribeRawVideo(const GstStructure* s, IMediaDet::TMediaType& mt) {
-  const GstVideoFormat format = gst_video_format_from_string(gst_structure_get_string(s, "format"));
-  const GstVideoFormatInfo* info = gst_video_format_get_info(format);
-  switch (format) {
-    case GST_VIDEO_FORMAT_BGR: mt.subtype = kSubtypeRgb24; break;
-    case GST_VIDEO_FORMAT_BGRx: mt.subtype = kSubtypeRgb32; break;
-    case GST_VIDEO_FORMAT_BGRA: mt.subtype = kSubtypeArgb32; break;
-    case GST_VIDEO_FORMAT_RGB16: mt.subtype = kSubtypeRgb565; break;
-    case GST_VIDEO_FORMAT_RGB15: mt.subtype = kSubtypeRgb555; break;
-    default:
-      mt.subtype = format == GST_VIDEO_FORMAT_UNKNOWN ? 0 : gst_video_format_to_fourcc(format);
-  }
-  if (!info || format == GST_VIDEO_FORMAT_UNKNOWN) return;
-  if (GST_VIDEO_FORMAT_INFO_N_PLANES(info) == 1) {
-    mt.bmiHeader.biBitCount = uint16_t(GST_VIDEO_FORMAT_INFO_PSTRIDE(info, 0) * 8);
-    return;
-  }
-  // Planar: every component's depth shared out over its subsampled area.
-  unsigned bits = 0;
-  for (unsigned c = 0; c < GST_VIDEO_FORMAT_INFO_N_COMPONENTS(info); ++c)
-    bits += GST_VIDEO_FORMAT_INFO_DEPTH(info, c) >> (info->w_sub[c] + info->h_sub[c]);
-  mt.bmiHeader.biBitCount = uint16_t(bits);
-}
-
-// Four-character codes by which the common compressed video types are known.
-uint32_t CompressedVideoCode(const GstStructure* s) {
-  const char* name = gst_structure_get_name(s);
-  int version = 0;
-  if (g_str_equal(name, "video/x-divx")) return FourCCFromText("DIVX");
-  if (g_str_equal(name, "video/x-xvid")) return FourCCFromText("XVID");
-  if (g_str_equal(name, "video/mpeg") && gst_structure_get_int(s, "mpegversion", &version)) {
-    if (version == 4) return FourCCFromText("MP4V");
-    return version == 1 ? FourCCFromText("MPG1") : FourCCFromText("MPG2");
-  }
-  if (g_str_equal(name, "video/x-msmpeg") && gst_structure_get_int(s, "msmpegversion", &version))
-    return version == 41 ? FourCCFromText("MPG4") : version == 42 ? FourCCFromText("MP42") : FourCCFromText("MP43");
-  if (g_str_equal(name, "video/x-wmv")) {
-    if (const char* f = gst_structure_get_string(s, "format"); f && strlen(f) == 4)
-      return uint32_t(uint8_t(f[0])) | uint32_t(uint8_t(f[1])) << 8 | uint32_t(uint8_t(f[2])) << 16 |
-             uint32_t(uint8_t(f[3])) << 24;
-    gst_structure_get_int(s, "wmvversion", &version);
-    return version == 1 ? FourCCFromText("WMV1") : version == 2 ? FourCCFromText("WMV2") : FourCCFromText("WMV3");
-  }
-  static const struct {
-    const char* caps;
-    uint32_t code;
-  } table[] = {
-      {"video/x-h264", FourCCFromText("H264")}, {"video/x-h265", FourCCFromText("HEVC")},
-      {"image/jpeg", FourCCFromText("MJPG")},   {"video/x-h263", FourCCFromText("H263")},
-      {"video/x-vp8", FourCCFromText("VP80")},  {"video/x-vp9", FourCCFromText("VP90")},
-      {"video/x-av1", FourCCFromText("AV01")},  {"video/x-theora", FourCCFromText("THEO")},
-      {"video/x-flash-video", FourCCFromText("FLV1")}, {"video/x-dv", FourCCFromText("dvsd")},
-      {"video/x-huffyuv", FourCCFromText("HFYU")}, {"video/x-indeo", FourCCFromText("IV50")},
-      {"video/x-cinepak", FourCCFromText("cvid")}, {"video/x-svq", FourCCFromText("SVQ3")},
-  };
-  for (const auto& row : table)
-    if (g_str_equal(name, row.caps)) return row.code;
-  return 0;
-}
-
-// Wave format tags of the common audio types; 0 when there is none.
-uint16_t WaveFormatTag(const GstStructure* s) {
-  const char* name = gst_structure_get_name(s);
-  int version = 0, layer = 0;
-  if (g_str_equal(name, "audio/x-raw")) {
-    const char* f = gst_structure_get_string(s, "format");
-    return f && f[0] == 'F' ? 3 : 1;
-  }
-  if (g_str_equal(name, "audio/mpeg") && gst_structure_get_int(s, "mpegversion", &version)) {
-    if (version != 1) return 0xFF;
-    gst_structure_get_int(s, "layer", &layer);
-    return layer == 3 ? 0x55 : 0x50;
-  }
-  if (g_str_equal(name, "audio/x-wma") && gst_structure_get_int(s, "wmaversion", &version))
-    return uint16_t(0x15F + version);
-  static const struct {
-    const char* caps;
-    uint16_t tag;
-  } table[] = {{"audio/x-ac3", 0x2000}, {"audio/x-dts", 0x2001}, {"audio/x-alaw", 6},
-               {"audio/x-mulaw", 7},    {"audio/x-gsm", 0x31},    {"audio/x-adpcm", 2}};
-  for (const auto& row : table)
-    if (g_str_equal(name, row.caps)) return row.tag;
-  return 0;
-}
 
 struct TStream {
-  TMajorType type = TMajorType::Other;
+  GUID type = MEDIATYPE_Stream;
   double length = 0;
   double frameRate = 0;
-  IMediaDet::TMediaType mediaType;
+  AM_MEDIA_TYPE mediaType{MEDIATYPE_Stream, GUID(), FORMAT_None, {}};
 };
 
-void DescribeVideo(GstDiscovererStreamInfo* info, const GstStructure* s, TStream& st) {
-  auto* v = GST_DISCOVERER_VIDEO_INFO(info);
-  IMediaDet::TMediaType& mt = st.mediaType;
-  const guint num = gst_discoverer_video_info_get_framerate_num(v);
-  const guint den = gst_discoverer_video_info_get_framerate_denom(v);
-  if (num > 0 && den > 0) st.frameRate = double(num) / den;
-  int mpegVersion = 0;
-  const bool mpegStream = g_str_equal(gst_structure_get_name(s), "video/mpeg") &&
-                          gst_structure_get_int(s, "mpegversion", &mpegVersion) && mpegVersion < 4;
-  if (mpegStream) {
-    mt.formattype = mpegVersion == 1 ? TFormatType::MpegVideo : TFormatType::Mpeg2Video;
-    mt.subtype = CompressedVideoCode(s);
-    return;
-  }
-  mt.formattype = TFormatType::VideoInfo;
-  mt.bmiHeader.biWidth = int32_t(gst_discoverer_video_info_get_width(v));
-  mt.bmiHeader.biHeight = int32_t(gst_discoverer_video_info_get_height(v));
-  if (g_str_equal(gst_structure_get_name(s), "video/x-raw")) {
-    DescribeRawVideo(s, mt);
-  } else {
-    mt.subtype = CompressedVideoCode(s);
-    mt.bmiHeader.biBitCount = 24;
-  }
-  mt.bmiHeader.biCompression = mt.subtype;
-}
-
-void DescribeAudio(GstDiscovererStreamInfo* info, const GstStructure* s, TStream& st) {
-  auto* a = GST_DISCOVERER_AUDIO_INFO(info);
-  IMediaDet::TMediaType& mt = st.mediaType;
-  mt.formattype = TFormatType::WaveFormatEx;
-  IMediaDet::TWaveFormatEx& w = mt.wfx;
-  w.wFormatTag = WaveFormatTag(s);
-  w.nChannels = uint16_t(gst_discoverer_audio_info_get_channels(a));
-  w.nSamplesPerSec = gst_discoverer_audio_info_get_sample_rate(a);
-  if (g_str_equal(gst_structure_get_name(s), "audio/x-raw")) {
-    const GstAudioFormatInfo* f =
-        gst_audio_format_get_info(gst_audio_format_from_string(gst_structure_get_string(s, "format")));
-    w.wBitsPerSample = f ? uint16_t(GST_AUDIO_FORMAT_INFO_WIDTH(f)) : 0;
-    w.nBlockAlign = uint16_t(w.nChannels * w.wBitsPerSample / 8);
-    w.nAvgBytesPerSec = w.nSamplesPerSec * w.nBlockAlign;
-  } else {
-    guint bitrate = gst_discoverer_audio_info_get_bitrate(a);
-    if (bitrate == 0) bitrate = gst_discoverer_audio_info_get_max_bitrate(a);
-    if (bitrate == 0) {
-      int fromCaps = 0;
-      if (gst_structure_get_int(s, "bitrate", &fromCaps) && fromCaps > 0) bitrate = guint(fromCaps);
+// A stream the discoverer found, in the terms the pins of a graph use, with
+// the facts the discoverer adds: frame rate, a byte rate the caps lack, and
+// the MPEG format blocks that elementary MPEG video carries.
+TStream FromDiscoverer(GstDiscovererStreamInfo* si, double length) {
+  TStream st;
+  st.length = length;
+  TGstRef<GstCaps> caps = TGstRef<GstCaps>::Adopt(gst_discoverer_stream_info_get_caps(si));
+  st.mediaType = MediaTypeFromCaps(caps.get());
+  const GstStructure* s =
+      caps && gst_caps_get_size(caps.get()) > 0 ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+  if (GST_IS_DISCOVERER_VIDEO_INFO(si)) {
+    auto* v = GST_DISCOVERER_VIDEO_INFO(si);
+    const guint num = gst_discoverer_video_info_get_framerate_num(v);
+    const guint den = gst_discoverer_video_info_get_framerate_denom(v);
+    if (num > 0 && den > 0) st.frameRate = double(num) / den;
+    st.mediaType.majortype = MEDIATYPE_Video;
+    int mpeg = 0;
+    if (s && g_str_equal(gst_structure_get_name(s), "video/mpeg") &&
+        gst_structure_get_int(s, "mpegversion", &mpeg) && (mpeg == 1 || mpeg == 2))
+      st.mediaType.formattype = mpeg == 1 ? FORMAT_MPEGVideo : FORMAT_MPEG2Video;
+  } else if (GST_IS_DISCOVERER_AUDIO_INFO(si)) {
+    auto* a = GST_DISCOVERER_AUDIO_INFO(si);
+    st.mediaType.majortype = MEDIATYPE_Audio;
+    TWaveHeader w;
+    if (ReadWaveHeader(st.mediaType.format, w) && w.nAvgBytesPerSec == 0) {
+      guint bitrate = gst_discoverer_audio_info_get_bitrate(a);
+      if (bitrate == 0) bitrate = gst_discoverer_audio_info_get_max_bitrate(a);
+      w.nAvgBytesPerSec = bitrate / 8;
+      if (w.nChannels == 0) w.nChannels = uint16_t(gst_discoverer_audio_info_get_channels(a));
+      if (w.nSamplesPerSec == 0) w.nSamplesPerSec = gst_discoverer_audio_info_get_sample_rate(a);
+      st.mediaType.format = WaveHeaderBytes(w);
     }
-    w.nAvgBytesPerSec = bitrate / 8;
-    w.nBlockAlign = 1;
+  } else if (GST_IS_DISCOVERER_SUBTITLE_INFO(si)) {
+    st.mediaType.majortype = MEDIATYPE_Text;
   }
-  mt.subtype = w.wFormatTag;
+  st.type = st.mediaType.majortype;
+  return st;
 }
 
 // An AVI stream as its header list declares it: the streams, formats and
@@ -217,33 +88,36 @@ void DescribeAudio(GstDiscovererStreamInfo* info, const GstStructure* s, TStream
 TStream FromAviHeader(const TAviStreamHeader& h) {
   TStream st;
   if (h.dwRate > 0) st.length = double(h.dwLength) * h.dwScale / h.dwRate;
-  IMediaDet::TMediaType& mt = st.mediaType;
+  AM_MEDIA_TYPE& mt = st.mediaType;
+  TBitmapHeader bmp;
+  TWaveHeader wave;
   if (h.fccType == FourCCFromText("vids")) {
-    st.type = TMajorType::Video;
+    mt.majortype = MEDIATYPE_Video;
     if (h.dwScale > 0) st.frameRate = double(h.dwRate) / h.dwScale;
-    if (h.HasBitmapHeader) {
-      mt.formattype = TFormatType::VideoInfo;
-      mt.bmiHeader = h.Bitmap;
-      mt.subtype = h.Bitmap.biCompression;
+    const QByteArray info = VideoInfoAround(h.Format, st.frameRate);
+    if (ReadBitmapHeader(info, bmp)) {
+      mt.subtype = FourCCSubtype(bmp.biCompression);
+      mt.formattype = FORMAT_VideoInfo;
+      mt.format = info;
     }
   } else if (h.fccType == FourCCFromText("auds")) {
-    st.type = TMajorType::Audio;
-    if (h.HasWaveFormat) {
-      mt.formattype = TFormatType::WaveFormatEx;
-      mt.wfx = h.Wave;
-      mt.subtype = h.Wave.wFormatTag;
+    mt.majortype = MEDIATYPE_Audio;
+    if (ReadWaveHeader(h.Format, wave)) {
+      mt.subtype = FourCCSubtype(wave.wFormatTag);
+      mt.formattype = FORMAT_WaveFormatEx;
+      mt.format = h.Format;
     }
   } else if (h.fccType == FourCCFromText("txts")) {
-    st.type = TMajorType::Text;
+    mt.majortype = MEDIATYPE_Text;
   }
-  mt.majortype = st.type;
+  st.type = mt.majortype;
   return st;
 }
 
 // Waits for the pipeline to finish a state change or a flushing seek.
 bool WaitForPreroll(GstElement* pipeline) {
-  TGObject<GstBus> bus(gst_element_get_bus(pipeline));
-  TMessage m(gst_bus_timed_pop_filtered(
+  TGstRef<GstBus> bus = TGstRef<GstBus>::Adopt(gst_element_get_bus(pipeline));
+  TGstRef<GstMessage> m = TGstRef<GstMessage>::Adopt(gst_bus_timed_pop_filtered(
       bus.get(), kFrameTimeout,
       GstMessageType(GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ERROR | GST_MESSAGE_EOS)));
   return m && GST_MESSAGE_TYPE(m.get()) == GST_MESSAGE_ASYNC_DONE;
@@ -251,33 +125,32 @@ bool WaitForPreroll(GstElement* pipeline) {
 
 class TGstMediaDet : public IMediaDet {
  public:
-  TGstMediaDet() { EnsureGst(); }
+  TGstMediaDet() { EnsureGStreamer(); }
 
   HRESULT put_Filename(const QString& name) override {
     streams_.clear();
     current_ = 0;
     file_.clear();
     const QFileInfo fi(name);
-    if (!fi.isFile() || !fi.isReadable()) return kFileNotFound;
+    if (!fi.isFile() || !fi.isReadable()) return HRESULT_FILE_NOT_FOUND;
     if (const std::vector<TAviStreamHeader> avi = ReadAviStreamHeaders(name); !avi.empty()) {
       for (const TAviStreamHeader& h : avi) streams_.push_back(FromAviHeader(h));
       file_ = fi.absoluteFilePath();
       return S_OK;
     }
-    GError* err = nullptr;
-    TGObject<GstDiscoverer> discoverer(gst_discoverer_new(kDiscoverTimeout, &err));
-    if (!discoverer) {
-      g_clear_error(&err);
-      return E_FAIL;
-    }
+    TGError err;
+    TGObject<GstDiscoverer> discoverer(gst_discoverer_new(kDiscoverTimeout, err.out()));
+    if (!discoverer) return err ? HresultFromGError(err.get()) : E_FAIL;
     const QByteArray uri = QUrl::fromLocalFile(fi.absoluteFilePath()).toEncoded();
     TGObject<GstDiscovererInfo> info(
-        gst_discoverer_discover_uri(discoverer.get(), uri.constData(), &err));
-    g_clear_error(&err);
-    if (!info) return VFW_E_UNSUPPORTED_STREAM;
-    const GstDiscovererResult result = gst_discoverer_info_get_result(info.get());
-    if (result != GST_DISCOVERER_OK && result != GST_DISCOVERER_MISSING_PLUGINS)
-      return VFW_E_UNSUPPORTED_STREAM;
+        gst_discoverer_discover_uri(discoverer.get(), uri.constData(), err.out()));
+    const GstDiscovererResult result =
+        info ? gst_discoverer_info_get_result(info.get()) : GST_DISCOVERER_ERROR;
+    if (result != GST_DISCOVERER_OK && result != GST_DISCOVERER_MISSING_PLUGINS) {
+      // The platform's own words about the file become the error's text.
+      if (err && result != GST_DISCOVERER_TIMEOUT) return HresultFromGError(err.get());
+      return result == GST_DISCOVERER_TIMEOUT ? VFW_E_TIMEOUT : VFW_E_UNSUPPORTED_STREAM;
+    }
 
     const GstClockTime duration = gst_discoverer_info_get_duration(info.get());
     const double length = GST_CLOCK_TIME_IS_VALID(duration) ? double(duration) / GST_SECOND : 0.0;
@@ -288,28 +161,15 @@ class TGstMediaDet : public IMediaDet {
       // stage describes it.
       if (GST_IS_DISCOVERER_CONTAINER_INFO(si)) continue;
       if (TGObject<GstDiscovererStreamInfo> next(gst_discoverer_stream_info_get_next(si)); next) continue;
-      TStream st;
-      st.length = length;
-      TCaps caps(gst_discoverer_stream_info_get_caps(si));
-      const GstStructure* s = caps && gst_caps_get_size(caps.get()) > 0
-                                  ? gst_caps_get_structure(caps.get(), 0)
-                                  : nullptr;
-      if (GST_IS_DISCOVERER_VIDEO_INFO(si)) {
-        st.type = st.mediaType.majortype = TMajorType::Video;
-        if (s) DescribeVideo(si, s, st);
-      } else if (GST_IS_DISCOVERER_AUDIO_INFO(si)) {
-        st.type = st.mediaType.majortype = TMajorType::Audio;
-        if (s) DescribeAudio(si, s, st);
-      } else if (GST_IS_DISCOVERER_SUBTITLE_INFO(si)) {
-        st.type = st.mediaType.majortype = TMajorType::Text;
-      }
+      TStream st = FromDiscoverer(si, length);
       streams_.push_back(st);
     }
     // A wave file's own format chunk says more than the parsed caps do.
-    IMediaDet::TWaveFormatEx wave;
-    if (streams_.size() == 1 && streams_[0].type == TMajorType::Audio && ReadWaveFormat(name, wave)) {
-      streams_[0].mediaType.wfx = wave;
-      streams_[0].mediaType.subtype = wave.wFormatTag;
+    TWaveHeader wave;
+    if (const QByteArray fmt = ReadWaveFormatChunk(name);
+        streams_.size() == 1 && streams_[0].type == MEDIATYPE_Audio && ReadWaveHeader(fmt, wave)) {
+      streams_[0].mediaType.format = fmt;
+      streams_[0].mediaType.subtype = FourCCSubtype(wave.wFormatTag);
     }
     file_ = fi.absoluteFilePath();
     return S_OK;
@@ -327,17 +187,17 @@ class TGstMediaDet : public IMediaDet {
     current_ = index;
     return S_OK;
   }
-  HRESULT get_StreamType(TMajorType* type) override {
+  HRESULT get_StreamType(GUID* type) override {
     return Answer(type, [](const TStream& s) { return s.type; });
   }
   HRESULT get_StreamLength(double* seconds) override {
     return Answer(seconds, [](const TStream& s) { return s.length; });
   }
-  HRESULT get_StreamMediaType(TMediaType* type) override {
+  HRESULT get_StreamMediaType(AM_MEDIA_TYPE* type) override {
     return Answer(type, [](const TStream& s) { return s.mediaType; });
   }
   HRESULT get_FrameRate(double* rate) override {
-    if (const TStream* s = Current(); s && s->type != TMajorType::Video) return E_FAIL;
+    if (const TStream* s = Current(); s && s->type != MEDIATYPE_Video) return E_FAIL;
     return Answer(rate, [](const TStream& s) { return s.frameRate; });
   }
   HRESULT WriteBitmapBits(double streamTime, long width, long height,
@@ -366,7 +226,7 @@ HRESULT TGstMediaDet::WriteBitmapBits(double streamTime, long width, long height
                                       const QString& fileName) {
   const TStream* s = Current();
   if (!s) return E_UNEXPECTED;
-  if (s->type != TMajorType::Video) return E_FAIL;
+  if (s->type != MEDIATYPE_Video) return E_FAIL;
   if (!std::isfinite(streamTime) || streamTime < 0) return E_INVALIDARG;
   const QByteArray uri = QUrl::fromLocalFile(file_).toEncoded();
   // Only the video pad links: decodebin leaves the others unlinked, which it
@@ -378,7 +238,7 @@ HRESULT TGstMediaDet::WriteBitmapBits(double streamTime, long width, long height
   GstElement* raw = gst_parse_launch(launch.constData(), &err);
   g_clear_error(&err);
   if (!raw) return E_FAIL;
-  TGObject<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(raw)));
+  TGstRef<GstElement> pipeline = TGstRef<GstElement>::Adopt(GST_ELEMENT(gst_object_ref_sink(raw)));
   struct TStopOnExit {
     GstElement* p;
     ~TStopOnExit() { gst_element_set_state(p, GST_STATE_NULL); }
@@ -393,8 +253,10 @@ HRESULT TGstMediaDet::WriteBitmapBits(double streamTime, long width, long height
         !WaitForPreroll(pipeline.get()))
       return E_FAIL;
   }
-  TGObject<GstElement> sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink"));
-  TSample sample(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.get()), kFrameTimeout));
+  TGstRef<GstElement> sink =
+      TGstRef<GstElement>::Adopt(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink"));
+  TGstRef<GstSample> sample =
+      TGstRef<GstSample>::Adopt(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink.get()), kFrameTimeout));
   if (!sample) return E_FAIL;
   GstVideoInfo vi;
   GstVideoFrame frame;

@@ -1,11 +1,19 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
+#include "platform/media/dshow.h"
+#include "platform/media/dsound.h"
 #include "platform/media/hresult.h"
+
+// Format blocks that elementary MPEG video streams carry instead of a plain
+// video header.
+inline const GUID FORMAT_MPEGVideo{"{05589F82-C356-11CE-BF01-00AA0055595A}"};
+inline const GUID FORMAT_MPEG2Video{"{E06D80E3-DB46-11CF-B4D1-00805F6CBBEA}"};
 
 // The media detector: facts about the streams of a file without playing it,
 // and a single frame written as a bitmap file. The calls keep the shape of the
@@ -13,43 +21,16 @@
 // it), so the information code reads as a sequence of checked calls.
 class IMediaDet {
  public:
-  enum class TMajorType { Other, Video, Audio, Text };
-  // The kind of format block the stream's media type carries.
-  enum class TFormatType { None, VideoInfo, MpegVideo, Mpeg2Video, WaveFormatEx };
-
-  struct TBitmapInfoHeader {
-    int32_t biWidth = 0;
-    int32_t biHeight = 0;
-    uint16_t biBitCount = 0;
-    uint32_t biCompression = 0;  // four-character code, lowest byte first
-  };
-  struct TWaveFormatEx {
-    uint16_t wFormatTag = 0;
-    uint16_t nChannels = 0;
-    uint32_t nSamplesPerSec = 0;
-    uint32_t nAvgBytesPerSec = 0;
-    uint16_t nBlockAlign = 0;
-    uint16_t wBitsPerSample = 0;
-  };
-  struct TMediaType {
-    TMajorType majortype = TMajorType::Other;
-    // The first 32 bits of the subtype: the four-character code of
-    // four-character subtypes, the format tag of wave subtypes.
-    uint32_t subtype = 0;
-    TFormatType formattype = TFormatType::None;
-    TBitmapInfoHeader bmiHeader;  // meaningful with VideoInfo
-    TWaveFormatEx wfx;            // meaningful with WaveFormatEx
-  };
-
   virtual ~IMediaDet() = default;
   // Reads the file; every later call describes it.
   virtual HRESULT put_Filename(const QString& name) = 0;
   virtual HRESULT get_OutputStreams(long* count) = 0;
   virtual HRESULT put_CurrentStream(long index) = 0;
-  virtual HRESULT get_StreamType(TMajorType* type) = 0;
+  // The major type of the current stream.
+  virtual HRESULT get_StreamType(GUID* type) = 0;
   // Seconds.
   virtual HRESULT get_StreamLength(double* seconds) = 0;
-  virtual HRESULT get_StreamMediaType(TMediaType* type) = 0;
+  virtual HRESULT get_StreamMediaType(AM_MEDIA_TYPE* type) = 0;
   // Frames per second of the current stream, which must be video.
   virtual HRESULT get_FrameRate(double* rate) = 0;
   // The frame of the current video stream at streamTime seconds, as a 24-bit
@@ -64,6 +45,24 @@ HRESULT CreateMediaDet(std::unique_ptr<IMediaDet>& det);
 using TMediaDetFactory = std::function<std::unique_ptr<IMediaDet>()>;
 // An empty factory restores the GStreamer detector.
 void SetMediaDetFactory(TMediaDetFactory factory);
+
+// The fields of a format block that readers of stream facts use.
+struct TBitmapHeader {
+  int32_t biWidth = 0;
+  int32_t biHeight = 0;
+  uint16_t biBitCount = 0;
+  uint32_t biCompression = 0;  // four-character code, lowest byte first
+};
+using TWaveHeader = WAVEFORMATEX;
+// The bitmap header inside a video-info format block; false when too short.
+bool ReadBitmapHeader(const QByteArray& videoInfo, TBitmapHeader& header);
+// A wave-format block; false when too short.
+bool ReadWaveHeader(const QByteArray& waveFormat, TWaveHeader& header);
+// A video-info block around a bitmap header (40 bytes or more, as on disk).
+QByteArray VideoInfoAround(const QByteArray& bitmapHeader, double frameRate);
+// Format blocks from their fields, as on disk.
+QByteArray BitmapHeaderBytes(const TBitmapHeader& h);
+QByteArray WaveHeaderBytes(const TWaveHeader& h);
 
 // Four-character code from its text, lowest byte first ("DIVX").
 constexpr uint32_t FourCCFromText(const char (&s)[5]) {

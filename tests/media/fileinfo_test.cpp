@@ -18,9 +18,6 @@
 
 namespace {
 
-using TMajorType = IMediaDet::TMajorType;
-using TFormatType = IMediaDet::TFormatType;
-
 // Records every failed check and lets the operation go on, as the "write to
 // the panel and continue" policy does.
 struct TRecordingCheck {
@@ -152,9 +149,10 @@ TEST_F(FileInfoFake, NoStreamsLeavesOnlyLocationAndSize) {
 
 TEST_F(FileInfoFake, VideoWithoutBitmapHeaderStillGetsItsFrameRate) {
   TFakeMediaDet::Stream mpeg2 = TFakeMediaDet::Video(720, 576, 24, 0, 25, 10);
-  mpeg2.mediaType.formattype = TFormatType::Mpeg2Video;
+  mpeg2.mediaType.formattype = FORMAT_MPEG2Video;
+  mpeg2.mediaType.format.resize(60);  // no bitmap header to read
   TFakeMediaDet::Stream text;
-  text.type = text.mediaType.majortype = TMajorType::Text;
+  text.type = text.mediaType.majortype = MEDIATYPE_Text;
   TFakeMediaDet::Stream other;
   det.streams = {mpeg2, text, other};
   GetFileInfo("m.mpg", info, false, check.Fn());
@@ -169,7 +167,7 @@ TEST_F(FileInfoFake, VideoWithoutBitmapHeaderStillGetsItsFrameRate) {
 
 TEST_F(FileInfoFake, AudioWithoutWaveFormatIsNotDescribed) {
   TFakeMediaDet::Stream a = TFakeMediaDet::Audio(44100, 2, 16000, 10);
-  a.mediaType.formattype = TFormatType::None;
+  a.mediaType.formattype = FORMAT_None;
   det.streams = {a};
   GetFileInfo("x", info, false, check.Fn());
   EXPECT_TRUE(info.Text.endsWith("Продолжительность: 10 сек.\r\n"));

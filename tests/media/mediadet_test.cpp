@@ -15,8 +15,6 @@
 // The GStreamer media detector on generated clips.
 namespace {
 
-using TMajorType = IMediaDet::TMajorType;
-using TFormatType = IMediaDet::TFormatType;
 
 std::unique_ptr<IMediaDet> Open(const QString& path) {
   std::unique_ptr<IMediaDet> det;
@@ -26,10 +24,12 @@ std::unique_ptr<IMediaDet> Open(const QString& path) {
 }
 
 struct TStreamFacts {
-  TMajorType type = TMajorType::Other;
+  GUID type;
   double length = -1;
-  IMediaDet::TMediaType mt;
+  AM_MEDIA_TYPE mt;
   double rate = -1;
+  TBitmapHeader bmp;  // from the format block, when it holds one
+  TWaveHeader wfx;
 };
 
 TStreamFacts Facts(IMediaDet& det, long i) {
@@ -38,9 +38,11 @@ TStreamFacts Facts(IMediaDet& det, long i) {
   EXPECT_EQ(det.get_StreamType(&f.type), S_OK);
   EXPECT_EQ(det.get_StreamLength(&f.length), S_OK);
   EXPECT_EQ(det.get_StreamMediaType(&f.mt), S_OK);
-  if (f.type == TMajorType::Video) {
+  if (f.type == MEDIATYPE_Video) {
     EXPECT_EQ(det.get_FrameRate(&f.rate), S_OK);
   }
+  ReadBitmapHeader(f.mt.format, f.bmp);
+  ReadWaveHeader(f.mt.format, f.wfx);
   return f;
 }
 
@@ -71,24 +73,24 @@ TEST_F(MediaDetClips, AviStreamsAsTheHeaderListDeclaresThem) {
   ASSERT_EQ(det->get_OutputStreams(&n), S_OK);
   ASSERT_EQ(n, 3);
   const TStreamFacts v = Facts(*det, 0);
-  EXPECT_EQ(v.type, TMajorType::Video);
-  EXPECT_EQ(v.mt.formattype, TFormatType::VideoInfo);
-  EXPECT_EQ(v.mt.subtype, FourCCFromText("DIVX"));
-  EXPECT_EQ(v.mt.bmiHeader.biWidth, 320);
-  EXPECT_EQ(v.mt.bmiHeader.biHeight, 240);
-  EXPECT_EQ(v.mt.bmiHeader.biBitCount, 24);
+  EXPECT_EQ(v.type, MEDIATYPE_Video);
+  EXPECT_EQ(v.mt.formattype, FORMAT_VideoInfo);
+  EXPECT_EQ(v.mt.subtype.data1, FourCCFromText("DIVX"));
+  EXPECT_EQ(v.bmp.biWidth, 320);
+  EXPECT_EQ(v.bmp.biHeight, 240);
+  EXPECT_EQ(v.bmp.biBitCount, 24);
   EXPECT_DOUBLE_EQ(v.rate, 25);
   EXPECT_DOUBLE_EQ(v.length, 10);
   const QJsonArray probe = Ffprobe(Clips().Avi, {"-show_streams"}).value("streams").toArray();
   for (long i : {1, 2}) {
     const TStreamFacts a = Facts(*det, i);
     const QJsonObject p = probe[int(i)].toObject();
-    EXPECT_EQ(a.type, TMajorType::Audio);
-    EXPECT_EQ(a.mt.formattype, TFormatType::WaveFormatEx);
-    EXPECT_EQ(a.mt.wfx.wFormatTag, 0x55);  // MPEG layer 3
-    EXPECT_EQ(a.mt.wfx.nChannels, p["channels"].toInt());
-    EXPECT_EQ(a.mt.wfx.nSamplesPerSec, p["sample_rate"].toString().toUInt());
-    EXPECT_EQ(a.mt.wfx.nAvgBytesPerSec * 8, p["bit_rate"].toString().toUInt());
+    EXPECT_EQ(a.type, MEDIATYPE_Audio);
+    EXPECT_EQ(a.mt.formattype, FORMAT_WaveFormatEx);
+    EXPECT_EQ(a.wfx.wFormatTag, 0x55);  // MPEG layer 3
+    EXPECT_EQ(a.wfx.nChannels, p["channels"].toInt());
+    EXPECT_EQ(a.wfx.nSamplesPerSec, p["sample_rate"].toString().toUInt());
+    EXPECT_EQ(a.wfx.nAvgBytesPerSec * 8, p["bit_rate"].toString().toUInt());
     EXPECT_NEAR(a.length, p["duration"].toString().toDouble(), 0.001);
   }
   // Only video streams have a frame rate.
@@ -102,11 +104,11 @@ TEST_F(MediaDetClips, OtherContainersThroughTheDiscoverer) {
   ASSERT_EQ(mkv->get_OutputStreams(&n), S_OK);
   ASSERT_EQ(n, 1);
   const TStreamFacts h264 = Facts(*mkv, 0);
-  EXPECT_EQ(h264.type, TMajorType::Video);
-  EXPECT_EQ(h264.mt.formattype, TFormatType::VideoInfo);
-  EXPECT_EQ(h264.mt.subtype, FourCCFromText("H264"));
-  EXPECT_EQ(h264.mt.bmiHeader.biWidth, 320);
-  EXPECT_EQ(h264.mt.bmiHeader.biHeight, 240);
+  EXPECT_EQ(h264.type, MEDIATYPE_Video);
+  EXPECT_EQ(h264.mt.formattype, FORMAT_VideoInfo);
+  EXPECT_EQ(h264.mt.subtype.data1, FourCCFromText("H264"));
+  EXPECT_EQ(h264.bmp.biWidth, 320);
+  EXPECT_EQ(h264.bmp.biHeight, 240);
   EXPECT_DOUBLE_EQ(h264.rate, 25);
   EXPECT_NEAR(h264.length, 2, 0.05);
 
@@ -114,20 +116,20 @@ TEST_F(MediaDetClips, OtherContainersThroughTheDiscoverer) {
   ASSERT_EQ(mpeg->get_OutputStreams(&n), S_OK);
   ASSERT_EQ(n, 1);
   const TStreamFacts m2v = Facts(*mpeg, 0);
-  EXPECT_EQ(m2v.type, TMajorType::Video);
-  EXPECT_EQ(m2v.mt.formattype, TFormatType::Mpeg2Video);
+  EXPECT_EQ(m2v.type, MEDIATYPE_Video);
+  EXPECT_EQ(m2v.mt.formattype, FORMAT_MPEG2Video);
   EXPECT_DOUBLE_EQ(m2v.rate, 25);
 
   auto wav = Open(Clips().Wav);
   ASSERT_EQ(wav->get_OutputStreams(&n), S_OK);
   ASSERT_EQ(n, 1);
   const TStreamFacts pcm = Facts(*wav, 0);
-  EXPECT_EQ(pcm.type, TMajorType::Audio);
-  EXPECT_EQ(pcm.mt.wfx.wFormatTag, 1);
-  EXPECT_EQ(pcm.mt.wfx.nChannels, 2);
-  EXPECT_EQ(pcm.mt.wfx.nSamplesPerSec, 44100u);
-  EXPECT_EQ(pcm.mt.wfx.wBitsPerSample, 16);
-  EXPECT_EQ(pcm.mt.wfx.nAvgBytesPerSec, 176400u);
+  EXPECT_EQ(pcm.type, MEDIATYPE_Audio);
+  EXPECT_EQ(pcm.wfx.wFormatTag, 1);
+  EXPECT_EQ(pcm.wfx.nChannels, 2);
+  EXPECT_EQ(pcm.wfx.nSamplesPerSec, 44100u);
+  EXPECT_EQ(pcm.wfx.wBitsPerSample, 16);
+  EXPECT_EQ(pcm.wfx.nAvgBytesPerSec, 176400u);
   EXPECT_NEAR(pcm.length, 5, 0.01);
 }
 
@@ -135,7 +137,7 @@ TEST_F(MediaDetClips, CallsOutOfOrderOrOnBadFilesFail) {
   std::unique_ptr<IMediaDet> det;
   ASSERT_EQ(CreateMediaDet(det), S_OK);
   long n = 0;
-  IMediaDet::TMajorType type;
+  GUID type;
   EXPECT_TRUE(FAILED(det->get_OutputStreams(&n)));
   EXPECT_TRUE(FAILED(det->put_CurrentStream(0)));
   EXPECT_TRUE(FAILED(det->get_StreamType(&type)));
@@ -153,7 +155,7 @@ TEST_F(MediaDetClips, TruncatedAviStillDeclaresItsStreams) {
   long n = 0;
   ASSERT_EQ(det->get_OutputStreams(&n), S_OK);
   EXPECT_EQ(n, 3);
-  EXPECT_EQ(Facts(*det, 0).mt.subtype, FourCCFromText("DIVX"));
+  EXPECT_EQ(Facts(*det, 0).mt.subtype.data1, FourCCFromText("DIVX"));
 }
 
 TEST_F(MediaDetClips, WriteBitmapBitsMatchesTheFrameFfmpegDecodes) {

@@ -12,10 +12,10 @@
 class TFakeMediaDet {
  public:
   struct Stream {
-    IMediaDet::TMajorType type = IMediaDet::TMajorType::Other;
+    GUID type = MEDIATYPE_Stream;
     double length = 0;
     double frameRate = 0;
-    IMediaDet::TMediaType mediaType;
+    AM_MEDIA_TYPE mediaType{MEDIATYPE_Stream, GUID(), FORMAT_None, {}};
   };
 
   TFakeMediaDet() {
@@ -31,25 +31,21 @@ class TFakeMediaDet {
 
   static Stream Video(int width, int height, int bits, uint32_t fourcc, double rate, double length) {
     Stream s;
-    s.type = s.mediaType.majortype = IMediaDet::TMajorType::Video;
+    s.type = s.mediaType.majortype = MEDIATYPE_Video;
     s.frameRate = rate;
     s.length = length;
-    s.mediaType.formattype = IMediaDet::TFormatType::VideoInfo;
-    s.mediaType.subtype = s.mediaType.bmiHeader.biCompression = fourcc;
-    s.mediaType.bmiHeader.biWidth = width;
-    s.mediaType.bmiHeader.biHeight = height;
-    s.mediaType.bmiHeader.biBitCount = uint16_t(bits);
+    s.mediaType.formattype = FORMAT_VideoInfo;
+    s.mediaType.subtype = FourCCSubtype(fourcc);
+    s.mediaType.format = VideoInfoAround(BitmapHeaderBytes({width, height, uint16_t(bits), fourcc}), rate);
     return s;
   }
   static Stream Audio(uint32_t rate, uint16_t channels, uint32_t avgBytes, double length) {
     Stream s;
-    s.type = s.mediaType.majortype = IMediaDet::TMajorType::Audio;
+    s.type = s.mediaType.majortype = MEDIATYPE_Audio;
     s.length = length;
-    s.mediaType.formattype = IMediaDet::TFormatType::WaveFormatEx;
-    s.mediaType.subtype = s.mediaType.wfx.wFormatTag = 1;
-    s.mediaType.wfx.nSamplesPerSec = rate;
-    s.mediaType.wfx.nChannels = channels;
-    s.mediaType.wfx.nAvgBytesPerSec = avgBytes;
+    s.mediaType.formattype = FORMAT_WaveFormatEx;
+    s.mediaType.subtype = MEDIASUBTYPE_PCM;
+    s.mediaType.format = WaveHeaderBytes({1, channels, rate, avgBytes, uint16_t(channels * 2), 16});
     return s;
   }
 
@@ -77,13 +73,13 @@ class TFakeMediaDet {
       current_ = size_t(index);
       return S_OK;
     }
-    HRESULT get_StreamType(TMajorType* type) override {
+    HRESULT get_StreamType(GUID* type) override {
       return Answer("get_StreamType", type, &Stream::type);
     }
     HRESULT get_StreamLength(double* seconds) override {
       return Answer("get_StreamLength", seconds, &Stream::length);
     }
-    HRESULT get_StreamMediaType(TMediaType* type) override {
+    HRESULT get_StreamMediaType(AM_MEDIA_TYPE* type) override {
       return Answer("get_StreamMediaType", type, &Stream::mediaType);
     }
     HRESULT get_FrameRate(double* rate) override {
