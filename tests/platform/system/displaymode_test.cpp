@@ -220,6 +220,10 @@ TEST_F(XvfbModes, GoingAwayRestoresTheMode) {
 TEST_F(XvfbModes, ExitAndCrashesRestoreTheMode) {
   for (const char* ending : {"exit", "abort", "segv"}) {
     QProcess peer;
+    // A sanitizer build keeps SIGSEGV to itself unless told to let the program have it.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":allow_user_segv_handler=1");
+    peer.setProcessEnvironment(env);
     peer.start(KELVARA_DISPLAYMODE_PEER, {ending, QString::fromLatin1(name_), "640", "480", "32"});
     ASSERT_TRUE(peer.waitForFinished(20000)) << ending;
     EXPECT_EQ(peer.readAllStandardOutput().trimmed(), "changed") << ending;
