@@ -216,12 +216,20 @@ HRESULT TGstGraph::QueryInterface(const char* iid, ComPtr<IUnknown>& out) {
 
 // ---- streaming-thread callbacks: they record and post, nothing else ----
 
+// A message the sync handler drops is its to unref: the bus lets go of it
+// only on the pass path. Each one holds its source element, so a dropped
+// message left alive keeps the whole pipeline alive with it.
+static GstBusSyncReply Drop(GstMessage* m) {
+  gst_message_unref(m);
+  return GST_BUS_DROP;
+}
+
 GstBusSyncReply TGstGraph::OnBusSync(GstBus*, GstMessage* m, gpointer data) {
   auto* self = static_cast<TGstGraph*>(data);
   switch (GST_MESSAGE_TYPE(m)) {
     case GST_MESSAGE_ASYNC_DONE:
       self->Wake();
-      return GST_BUS_DROP;
+      return Drop(m);
     case GST_MESSAGE_ERROR: {
       std::lock_guard<std::mutex> l(self->lock_);
       self->errorSeen_ = true;
@@ -239,7 +247,7 @@ GstBusSyncReply TGstGraph::OnBusSync(GstBus*, GstMessage* m, gpointer data) {
     default:
       // Everything else is of no interest to the graph's users; dropping it
       // keeps the bus from growing while nobody drains it.
-      return GST_BUS_DROP;
+      return Drop(m);
   }
 }
 
