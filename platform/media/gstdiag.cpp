@@ -1,8 +1,11 @@
 #include "platform/media/gstdiag.h"
 
 #include <cstring>
+#include <deque>
 
 #include "platform/media/gsterror.h"
+#include "platform/media/gstfilter.h"
+#include "platform/media/gstgraph.h"
 
 int LiveGStreamerObjects() {
   if (!EnsureGStreamer()) return -1;
@@ -21,4 +24,32 @@ int LiveGStreamerObjects() {
   }
   g_list_free_full(tracers, gst_object_unref);
   return count;
+}
+
+struct TGraphWatch::TRefs {
+  std::deque<GWeakRef> refs;
+  void Watch(gpointer object) { g_weak_ref_init(&refs.emplace_back(), object); }
+};
+
+TGraphWatch::TGraphWatch(const ComPtr<IGraphBuilder>& graph) : refs_(std::make_unique<TRefs>()) {
+  auto gst = std::dynamic_pointer_cast<TGstGraph>(graph);
+  if (!gst) return;
+  refs_->Watch(gst->Pipeline());
+  for (auto& e : gst->Filters()) refs_->Watch(e.get());
+}
+
+TGraphWatch::~TGraphWatch() {
+  for (GWeakRef& r : refs_->refs) g_weak_ref_clear(&r);
+}
+
+int TGraphWatch::Watched() const { return int(refs_->refs.size()); }
+
+int TGraphWatch::Alive() const {
+  int alive = 0;
+  for (GWeakRef& r : refs_->refs)
+    if (gpointer o = g_weak_ref_get(&r)) {
+      ++alive;
+      g_object_unref(o);
+    }
+  return alive;
 }
