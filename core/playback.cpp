@@ -183,7 +183,11 @@ void TfrMain::OnMediaEnd() {
   if (Settings.OnStopRewind) engine_->SetPosition(0);
   switch (Settings.OnStop) {
     case 1: playList_->PlayNext(); break;
-    case 2: QCoreApplication::postEvent(this, new QEvent(QEvent::Close)); break;
+    case 2:
+      // Posted, as a window message would be: the end-of-media handling
+      // finishes before the window closes.
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+      break;
     case 3: PostCommand(cmPowerOff); break;
     default: break;
   }
