@@ -45,12 +45,12 @@ void ButtonRowRepaint(benchmark::State& state, const QImage* skin) {
   QWidget row;
   row.resize(293, 29);
   for (int n = 0; n < MainButtonCount; ++n) {
-    const TButtonSpec& spec = MainButtons[n];
-    if (spec.Parent != TButtonParent::pnControlLeft) continue;
+    const TButtonSpec& row = MainButtons[n];
+    if (row.Parent != TButtonParent::pnControlLeft) continue;
     auto* b = new THoverButton(&row);
     b->Skin = skin;
     b->SkinX = ButtonSkinX(n);
-    b->setGeometry(spec.Left, spec.Top, spec.Size, spec.Size);
+    b->setGeometry(row.Left, row.Top, row.Size, row.Size);
     b->SetHover(n == 3);
   }
   QImage target(row.size(), QImage::Format_RGB32);

@@ -261,9 +261,9 @@ void TfrMain::CreateStatusControls() {
 
 void TfrMain::CreateButtons() {
   for (int n = 0; n < MainButtonCount; ++n) {
-    const TButtonSpec& spec = MainButtons[static_cast<size_t>(n)];
+    const TButtonSpec& row = MainButtons[static_cast<size_t>(n)];
     QWidget* parent = nullptr;
-    switch (spec.Parent) {
+    switch (row.Parent) {
       case TButtonParent::pnControlLeft: parent = pnControlLeft; break;
       case TButtonParent::pnControlRight: parent = pnControlRight; break;
       case TButtonParent::pnAdvLeft: parent = pnAdvLeft; break;
@@ -272,13 +272,13 @@ void TfrMain::CreateButtons() {
       case TButtonParent::CaptionBar: parent = kvCaption; break;
     }
     auto* b = new THoverButton(parent);
-    b->setGeometry(spec.Left, spec.Top, spec.Size, spec.Size);
+    b->setGeometry(row.Left, row.Top, row.Size, row.Size);
     b->Skin = &Skin;
     b->SkinX = ButtonSkinX(n);
-    b->Command = spec.Command;
+    b->Command = row.Command;
     b->OnCommand = [this](int id) { PostCommand(id); };
-    buttons_[static_cast<size_t>(spec.Index)] = b;
-    if (spec.RightOffset) kvCaption->RightButtons[static_cast<size_t>(spec.Index - 33)] = b;
+    buttons_[static_cast<size_t>(row.Index)] = b;
+    if (row.RightOffset) kvCaption->RightButtons[static_cast<size_t>(row.Index - 33)] = b;
   }
   // The keep-aspect and Repeat buttons start down.
   Button(14)->SetDown(true);

@@ -190,12 +190,12 @@ void TPlayList::MoveUp() {
 }
 
 void TPlayList::Shuffle() {
-  ShuffleWithSeed(static_cast<quint64>(QDateTime::currentMSecsSinceEpoch()));
+  ShuffleWithKey(static_cast<quint64>(QDateTime::currentMSecsSinceEpoch()));
 }
 
-void TPlayList::ShuffleWithSeed(quint64 seed) {
+void TPlayList::ShuffleWithKey(quint64 key) {
   if (Count() < 2) return;
-  std::mt19937_64 random(seed);
+  std::mt19937_64 random(key);
   std::uniform_int_distribution<int> pick(0, Count() - 1);
   for (int i = 0; i < Count(); ++i) Exchange(i, pick(random));
   Refresh();

@@ -79,7 +79,7 @@ class TPlayList {
   void MoveUp();
   void MoveDown();
   void Shuffle();
-  void ShuffleWithSeed(quint64 seed);
+  void ShuffleWithKey(quint64 key);
   void Exchange(int a, int b);
   void AddBookmark(qint64 time);
   void SortBookmarks(int index);

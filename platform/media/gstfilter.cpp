@@ -374,7 +374,7 @@ HRESULT TGstFilter::ShowPropertyFrame(QWidget* owner, const QString& caption) {
   auto* area = new QScrollArea(&sheet);
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
-  struct Row { GParamSpec* spec; QWidget* editor; };
+  struct Row { GParamSpec* param; QWidget* editor; };
   std::vector<Row> rows;
   for (GParamSpec* p : props) {
     GValue v = G_VALUE_INIT;
@@ -408,10 +408,10 @@ HRESULT TGstFilter::ShowPropertyFrame(QWidget* owner, const QString& caption) {
   if (sheet.exec() != QDialog::Accepted) return S_OK;
   for (const Row& r : rows) {
     if (auto* c = qobject_cast<QCheckBox*>(r.editor)) {
-      g_object_set(G_OBJECT(target), r.spec->name, gboolean(c->isChecked()), nullptr);
+      g_object_set(G_OBJECT(target), r.param->name, gboolean(c->isChecked()), nullptr);
     } else if (auto* e = qobject_cast<QLineEdit*>(r.editor)) {
       const QByteArray text = e->text().toUtf8();
-      gst_util_set_object_arg(G_OBJECT(target), r.spec->name, text.constData());
+      gst_util_set_object_arg(G_OBJECT(target), r.param->name, text.constData());
     }
   }
   return S_OK;

@@ -172,7 +172,7 @@ TEST_F(PlayListOps, MovesAndExchangeCarryCurrentAndSelection) {
 TEST_F(PlayListOps, ShuffleIsAPermutationThatKeepsTheCurrentFile) {
   list.AddFile(QStringLiteral("/v/only.avi"));
   list.SetCurrentItem(0);
-  list.ShuffleWithSeed(1);
+  list.ShuffleWithKey(1);
   EXPECT_EQ(list.CurrentItem(), 0);
 
   list.Clear();
@@ -180,7 +180,7 @@ TEST_F(PlayListOps, ShuffleIsAPermutationThatKeepsTheCurrentFile) {
   list.SetCurrentItem(7);
   Select(12);
   const QStringList before = Files();
-  list.ShuffleWithSeed(12345);
+  list.ShuffleWithKey(12345);
   QStringList after = Files();
   EXPECT_NE(after, before);
   EXPECT_EQ(list.Item(list.CurrentItem()).FileName, QStringLiteral("/v/f7.avi"));
