@@ -253,6 +253,12 @@ TEST_F(GstGraph, ReleasedGraphFinalizesEveryElement) {
 // Opening files over and over settles: what the first opens set up once
 // (plugins, caches) is left out, the growth after that must stay small.
 TEST_F(GstGraph, TwoHundredFilesLeaveNothingBehind) {
+#if defined(__SANITIZE_ADDRESS__)
+  // The address sanitizer keeps freed memory in quarantine, so resident
+  // memory grows whatever the program does; the finalization test above
+  // still catches a held graph in that build.
+  GTEST_SKIP() << "resident memory is not meaningful under the address sanitizer";
+#endif
   const QString files[] = {Clips().Avi, Clips().Mp3, Clips().Wav, Clips().NotMedia};
   const auto cycle = [&](int n) {
     for (int i = 0; i < n; ++i) {
@@ -275,7 +281,9 @@ TEST_F(GstGraph, TwoHundredFilesLeaveNothingBehind) {
   const int liveAfter = LiveGStreamerObjects();
   const long rssAfter = ResidentKb();
   RecordProperty("rss_growth_kb", int(rssAfter - rssBefore));
-  if (liveBefore >= 0) EXPECT_LE(liveAfter, liveBefore + 2);
+  if (liveBefore >= 0) {
+    EXPECT_LE(liveAfter, liveBefore + 2);
+  }
   // A graph left behind costs well over 100 kB; 150 of them would show.
   EXPECT_LT(rssAfter - rssBefore, 6 * 1024) << rssBefore << " -> " << rssAfter << " kB";
 }
