@@ -28,7 +28,7 @@ if [ "${KELVARA_SKIP_FUZZ:-0}" != 1 ] && [ -f "$root/fuzz/CMakeLists.txt" ]; the
   echo "== fuzz (bounded)"
   CC=clang CXX=clang++ "$root/scripts/build.sh" build-fuzz -DKELVARA_FUZZ=ON -DKELVARA_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
   for f in build-fuzz/fuzz/fuzz_*; do
-    [ -x "$f" ] || continue
+    [ -f "$f" ] && [ -x "$f" ] || continue
     name=$(basename "$f")
     corpus="$root/fuzz/corpus/${name#fuzz_}"
     work=$(mktemp -d)
