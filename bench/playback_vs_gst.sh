@@ -21,8 +21,8 @@ mkdir -p "$XDG_CONFIG_HOME/kelvara" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIM
 # End of media closes the player; no sound-rate change.
 printf '[Events]\r\nOnStop=2\r\n[Audio]\r\nSoundFreq=0\r\n' > "$XDG_CONFIG_HOME/kelvara/kelvar.ini"
 
-cpu() { /usr/bin/time -f '%U %S %e' -o "$work/t" "$@" >/dev/null 2>&1 || true; tail -n 1 "$work/t" | awk '{printf "%.2f %.2f\n", $1 + $2, $3}'; }
+cpu() { LC_ALL=C /usr/bin/time -f '%U %S %e' -o "$work/t" env LC_ALL=ru_RU.UTF-8 "$@" >/dev/null 2>&1 || true; tail -n 1 "$work/t" | LC_ALL=C awk '{printf "%.2f %.2f\n", $1 + $2, $3}'; }
 read -r ours ours_wall < <(cpu "$bin" "$clip")
 read -r bare bare_wall < <(cpu gst-launch-1.0 playbin uri="file://$clip" video-sink=glimagesink)
 echo "20 s clip, CPU seconds (wall): kelvara $ours ($ours_wall), gst-launch playbin $bare ($bare_wall)"
-awk -v a="$ours" -v b="$bare" 'BEGIN { if (b > 0) printf "ratio %.2f\n", a / b }'
+LC_ALL=C awk -v a="$ours" -v b="$bare" 'BEGIN { if (b > 0) printf "ratio %.2f\n", a / b }'
