@@ -45,12 +45,12 @@ void ButtonRowRepaint(benchmark::State& state, const QImage* skin) {
   QWidget row;
   row.resize(293, 29);
   for (int n = 0; n < MainButtonCount; ++n) {
-    const TButtonSpec& row = MainButtons[n];
-    if (row.Parent != TButtonParent::pnControlLeft) continue;
+    const TButtonSpec& def = MainButtons[n];
+    if (def.Parent != TButtonParent::pnControlLeft) continue;
     auto* b = new THoverButton(&row);
     b->Skin = skin;
     b->SkinX = ButtonSkinX(n);
-    b->setGeometry(row.Left, row.Top, row.Size, row.Size);
+    b->setGeometry(def.Left, def.Top, def.Size, def.Size);
     b->SetHover(n == 3);
   }
   QImage target(row.size(), QImage::Format_RGB32);
@@ -63,12 +63,3 @@ BENCHMARK_CAPTURE(ButtonRowRepaint, built_in_skin, &Skin())->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(ButtonRowRepaint, indexed_skin, &IndexedSkin())->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -60,11 +60,3 @@ void BM_ParseSettingsText(benchmark::State& state) {
 BENCHMARK(BM_ParseSettingsText)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
