@@ -31,5 +31,5 @@ echo "engine $ours  gst-launch $bare"
 echo "== CPU time playing the whole clip (user+system s, wall s) =="
 echo "engine     $(cpu "$bench" --play "$clip")"
 echo "gst-launch $(cpu gst-launch-1.0 -q uridecodebin uri="file://$clip" name=d \
-  d. ! queue ! videoconvert ! videobalance ! appsink sync=true caps=video/x-raw,format=BGRx emit-signals=false drop=true max-buffers=1 \
+  d. ! queue ! videoconvert ! videobalance ! appsink sync=true caps=video/x-raw,format=BGRx emit-signals=false drop=true max-buffers=1 wait-on-eos=false \
   d. ! queue ! audioconvert ! audioresample ! volume ! audiopanorama ! fakesink sync=true)"
