@@ -694,11 +694,31 @@ HRESULT TGstGraph::SetTimeFormat(const GUID& format) {
   return format == TIME_FORMAT_MEDIA_TIME ? S_OK : E_INVALIDARG;
 }
 
+// A bare MPEG audio stream without a header frame states no length, yet its
+// size and bit rate give one. Only the stream's parser can convert: further
+// down, bytes are decoded samples and the answer would be ten times short.
+gint64 TGstGraph::DurationFromParser() const {
+  gint64 bytes = -1;
+  if (!gst_element_query_duration(pipeline_.get(), GST_FORMAT_BYTES, &bytes) || bytes <= 0) return -1;
+  for (auto& e : Filters()) {
+    const gchar* klass = gst_element_class_get_metadata(GST_ELEMENT_GET_CLASS(e.get()), GST_ELEMENT_METADATA_KLASS);
+    if (!klass || !std::strstr(klass, "Parser")) continue;
+    TGstRef<GstPad> sink = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(e.get(), "sink"));
+    gint64 ns = -1;
+    if (sink && gst_pad_query_convert(sink.get(), GST_FORMAT_BYTES, bytes, GST_FORMAT_TIME, &ns) && ns >= 0)
+      return ns;
+  }
+  return -1;
+}
+
 HRESULT TGstGraph::GetDuration(REFERENCE_TIME& duration) {
   gint64 ns = -1;
   if (!gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0) {
-    duration = 0;
-    return E_FAIL;
+    ns = DurationFromParser();
+    if (ns < 0) {
+      duration = 0;
+      return E_FAIL;
+    }
   }
   duration = ns / 100;
   return S_OK;

@@ -126,6 +126,7 @@ class TGstGraph : public IGraphBuilder,
   TGstRef<GstElement> MakeVideoSink();
   void Wake();
   bool HasPlayableChain() const;
+  gint64 DurationFromParser() const;
   HRESULT NeedVideo() const;
 
   TGstRef<GstElement> pipeline_;

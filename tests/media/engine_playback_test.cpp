@@ -9,6 +9,7 @@
 
 #include "media/DShowHlp.h"
 #include "platform/system/exceptions.h"
+#include "tests/support/ffprobe.h"
 #include "tests/support/testclips.h"
 
 namespace {
@@ -167,6 +168,11 @@ TEST_F(EnginePlayback, SoundOnlyFileKeepsDefaultSize) {
     EXPECT_EQ(engine.VideoHeight, 250);
     EXPECT_FALSE(engine.FindVideoRenderer());
     EXPECT_EQ(engine.CountAudioRenderers(), 1);
+    // The MP3 is a bare stream with no header frame: its length comes from
+    // size and bit rate, and must agree with an independent reader's.
+    const double probed = Ffprobe(file, {"-show_format"})["format"].toObject()["duration"].toString().toDouble();
+    ASSERT_GT(probed, 1.0) << file.toStdString();
+    EXPECT_NEAR(double(engine.GetDuration()) / kSecond, probed, 0.6) << file.toStdString();
   }
 }
 
