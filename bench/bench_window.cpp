@@ -1,0 +1,492 @@
+// The player in its real window against a bare playbin with the same video
+// sink, on one clip: frames the video sink dropped while the whole clip
+// played, and the time from a forward jump to the picture at the new place,
+// paused and playing. One side per process, driven by window_vs_gst.sh:
+//   bench_window player CLIP STEP_SECONDS JUMPS
+//   bench_window bare   CLIP STEP_SECONDS JUMPS
+// The player side expects its settings file to say KeySeek=STEP_SECONDS.
+// Output lines are "name key=value ...", numbers in the C locale.
+#include <gst/gst.h>
+#include <gst/video/gstvideosink.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "core/MainUnit.h"
+#include "core/application.h"
+#include "media/DShowHlp.h"
+#include "platform/media/gstgraph.h"
+#include "playlist/error.h"
+#include "playlist/subtitles.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Jumps start here, far enough from both ends for a jump to land inside the
+// clip.
+constexpr gint64 kStartNs = 2 * GST_SECOND;
+constexpr auto kFrameTimeout = std::chrono::seconds(5);
+constexpr int kPlayTimeoutMs = 60000;
+
+double MsBetween(Clock::time_point a, Clock::time_point b) {
+  return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+QByteArray Num(double v) { return QByteArray::number(v, 'f', 1); }
+
+// ---- the video sink
+
+bool CarriesVideo(GstElement* e) {
+  GstPad* pad = gst_element_get_static_pad(e, "sink");
+  if (!pad) return false;
+  GstCaps* caps = gst_pad_get_current_caps(pad);
+  gst_object_unref(pad);
+  if (!caps) return false;
+  const bool video = gst_caps_get_size(caps) > 0 &&
+                     g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "video/");
+  gst_caps_unref(caps);
+  return video;
+}
+
+// The element that renders the pictures, looked for inside every bin (the
+// overlay sinks may be bins round the real sink). A reference, or nullptr.
+GstElement* FindVideoSink(GstElement* bin) {
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(bin));
+  GValue item = G_VALUE_INIT;
+  GstElement* found = nullptr;
+  GstElement* fallback = nullptr;
+  while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    auto* e = GST_ELEMENT(g_value_get_object(&item));
+    if (GST_IS_VIDEO_SINK(e)) found = GST_ELEMENT(gst_object_ref(e));
+    else if (!fallback && GST_IS_BASE_SINK(e) && CarriesVideo(e)) fallback = GST_ELEMENT(gst_object_ref(e));
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  if (found) {
+    if (fallback) gst_object_unref(fallback);
+    return found;
+  }
+  return fallback;
+}
+
+QByteArray FactoryName(GstElement* e) {
+  GstElementFactory* f = gst_element_get_factory(e);
+  return f ? QByteArray(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f))) : QByteArray("?");
+}
+
+struct TSinkCounts {
+  guint64 rendered = 0, dropped = 0;
+};
+
+TSinkCounts ReadCounts(GstElement* sink) {
+  TSinkCounts c;
+  GstStructure* s = nullptr;
+  g_object_get(sink, "stats", &s, nullptr);
+  if (!s) return c;
+  gst_structure_get_uint64(s, "rendered", &c.rendered);
+  gst_structure_get_uint64(s, "dropped", &c.dropped);
+  gst_structure_free(s);
+  return c;
+}
+
+// Time stamp of the picture the sink last took for showing; the sink keeps
+// it just before it draws. GST_CLOCK_TIME_NONE when there is none.
+GstClockTime ShownPts(GstElement* sink) {
+  GstSample* sample = nullptr;
+  g_object_get(sink, "last-sample", &sample, nullptr);
+  if (!sample) return GST_CLOCK_TIME_NONE;
+  GstBuffer* b = gst_sample_get_buffer(sample);
+  const GstClockTime pts = b ? GST_BUFFER_PTS(b) : GST_CLOCK_TIME_NONE;
+  gst_sample_unref(sample);
+  return pts;
+}
+
+// The sink's counts at the moment the end of the stream reached it, when
+// every picture before it has been dealt with.
+class TEndWatch {
+ public:
+  explicit TEndWatch(GstElement* sink) : sink_(GST_ELEMENT(gst_object_ref(sink))) {
+    pad_ = gst_element_get_static_pad(sink_, "sink");
+    probe_ = gst_pad_add_probe(pad_, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &TEndWatch::OnEvent, this, nullptr);
+  }
+  ~TEndWatch() {
+    gst_pad_remove_probe(pad_, probe_);
+    gst_object_unref(pad_);
+    gst_object_unref(sink_);
+  }
+  bool Ended() const { return ended_; }
+  TSinkCounts Counts() {
+    std::lock_guard<std::mutex> l(lock_);
+    return counts_;
+  }
+
+ private:
+  static GstPadProbeReturn OnEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<TEndWatch*>(data);
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS && !self->ended_) {
+      {
+        std::lock_guard<std::mutex> l(self->lock_);
+        self->counts_ = ReadCounts(self->sink_);
+      }
+      self->ended_ = true;
+    }
+    return GST_PAD_PROBE_OK;
+  }
+  GstElement* sink_;
+  GstPad* pad_;
+  gulong probe_;
+  std::mutex lock_;
+  TSinkCounts counts_;
+  std::atomic<bool> ended_{false};
+};
+
+// Waits on a thread of its own for the sink to take a picture stamped
+// `minPts` or later, and notes when. Started before the jump is asked for,
+// so that the moment is not late by the asking side's own work.
+class TFrameWait {
+ public:
+  TFrameWait(GstElement* sink, GstClockTime minPts) : thread_([this, sink, minPts] { Watch(sink, minPts); }) {}
+  ~TFrameWait() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool Done() const { return done_; }
+  // Milliseconds from `start` to the picture; empty when none came in time.
+  std::optional<double> MsSince(Clock::time_point start) const {
+    if (!seen_) return std::nullopt;
+    return MsBetween(start, seenAt_);
+  }
+
+ private:
+  void Watch(GstElement* sink, GstClockTime minPts) {
+    const auto deadline = Clock::now() + kFrameTimeout;
+    while (!stop_ && Clock::now() < deadline) {
+      const GstClockTime pts = ShownPts(sink);
+      if (GST_CLOCK_TIME_IS_VALID(pts) && pts >= minPts) {
+        seenAt_ = Clock::now();
+        seen_ = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    done_ = true;
+  }
+  std::atomic<bool> stop_{false}, done_{false}, seen_{false};
+  Clock::time_point seenAt_;
+  std::thread thread_;
+};
+
+// ---- the two sides, as the measurements see them
+
+class TSide {
+ public:
+  virtual ~TSide() = default;
+  virtual GstElement* Sink() const = 0;
+  // Lets the side's own loop run for about `ms`.
+  virtual void Pump(int ms) = 0;
+  virtual void Play() = 0;
+  virtual void Pause() = 0;
+  // Puts the clip back at the start of a jump; not measured.
+  virtual void Rewind(gint64 ns) = 0;
+  // Asks for one forward jump, the way this side's user would.
+  virtual void Jump() = 0;
+};
+
+// Pumps until the sink shows a picture in [from, to) or the time is up.
+bool PumpUntilShown(TSide& side, GstClockTime from, GstClockTime to, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (Clock::now() < deadline) {
+    const GstClockTime pts = ShownPts(side.Sink());
+    if (GST_CLOCK_TIME_IS_VALID(pts) && pts >= from && pts < to) return true;
+    side.Pump(2);
+  }
+  return false;
+}
+
+struct TJumpTimes {
+  std::vector<double> ms;
+  int failed = 0;
+};
+
+// How far short of a full step a jump may land: the key frame before the
+// target (half a second apart in the clip) and the player's seek bar, which
+// gives the jump's origin and follows the clip on a 300 ms timer.
+constexpr gint64 kJumpSlackNs = 1200 * GST_MSECOND;
+
+// Each jump starts from the same place with the picture settled; it counts
+// from the request to the first picture nearly a step further on. Playing on
+// at normal speed would get there too, but only after as long as that
+// distance takes to play, so a time near that is no jump.
+TJumpTimes MeasureJumps(TSide& side, bool playing, gint64 stepNs, int jumps) {
+  const gint64 distanceNs = stepNs - kJumpSlackNs;
+  const double playOnMs = 0.9 * double(distanceNs) / 1e6;
+  TJumpTimes r;
+  if (playing) side.Play();
+  else side.Pause();
+  for (int i = 0; i < jumps; ++i) {
+    side.Rewind(kStartNs);
+    if (!PumpUntilShown(side, kStartNs - GST_SECOND, kStartNs + GST_SECOND, 5000)) {
+      ++r.failed;
+      continue;
+    }
+    // The player reads the jump's origin from its seek bar, which follows
+    // the clip on a 300 ms timer.
+    side.Pump(400);
+    const GstClockTime before = ShownPts(side.Sink());
+    if (!GST_CLOCK_TIME_IS_VALID(before)) {
+      ++r.failed;
+      continue;
+    }
+    TFrameWait wait(side.Sink(), before + distanceNs);
+    const Clock::time_point start = Clock::now();
+    side.Jump();
+    while (!wait.Done()) side.Pump(1);
+    const std::optional<double> ms = wait.MsSince(start);
+    if (ms && !(playing && *ms >= playOnMs)) r.ms.push_back(*ms);
+    else ++r.failed;
+  }
+  return r;
+}
+
+double Quantile(std::vector<double> v, double q) {
+  std::sort(v.begin(), v.end());
+  const double at = q * double(v.size() - 1);
+  const size_t lo = size_t(at);
+  const size_t hi = std::min(lo + 1, v.size() - 1);
+  return v[lo] + (v[hi] - v[lo]) * (at - double(lo));
+}
+
+void PrintJumps(const char* name, const TJumpTimes& t) {
+  QByteArray line = QByteArray(name) + " n=" + QByteArray::number(qsizetype(t.ms.size())) +
+                    " failed=" + QByteArray::number(t.failed);
+  if (!t.ms.empty()) {
+    line += " median=" + Num(Quantile(t.ms, 0.5)) + " p10=" + Num(Quantile(t.ms, 0.1)) +
+            " p90=" + Num(Quantile(t.ms, 0.9)) + " min=" + Num(Quantile(t.ms, 0)) +
+            " max=" + Num(Quantile(t.ms, 1));
+  }
+  std::printf("%s\n", line.constData());
+}
+
+void PrintPlay(bool ended, const TSinkCounts& c, GstElement* sink) {
+  std::printf("play ended=%d rendered=%llu dropped=%llu sink=%s\n", ended ? 1 : 0,
+              static_cast<unsigned long long>(c.rendered), static_cast<unsigned long long>(c.dropped),
+              FactoryName(sink).constData());
+}
+
+// Plays the clip to its end and reports the sink's counts, then both jump runs.
+int RunSide(TSide& side, gint64 stepNs, int jumps, const std::function<bool()>& playToEnd, TEndWatch& end) {
+  const bool ended = playToEnd();
+  PrintPlay(ended, ended ? end.Counts() : ReadCounts(side.Sink()), side.Sink());
+  std::fflush(stdout);
+  PrintJumps("seek-paused", MeasureJumps(side, false, stepNs, jumps));
+  std::fflush(stdout);
+  PrintJumps("seek-playing", MeasureJumps(side, true, stepNs, jumps));
+  std::fflush(stdout);
+  return ended ? 0 : 1;
+}
+
+// ---- the player, in its own main window
+
+class TPlayerSide : public TSide {
+ public:
+  TPlayerSide(TfrMain& window, GstElement* sink) : window_(window), sink_(sink) {}
+  GstElement* Sink() const override { return sink_; }
+  // A real event loop, as the program's own: a posted key or command is
+  // handled the moment it is queued.
+  void Pump(int ms) override {
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  void Play() override { window_.Play(); }
+  void Pause() override { window_.PauseMovie(); }
+  void Rewind(gint64 ns) override { DirectShowHelper->SetPosition(ns / 100); }
+  void Jump() override {
+    // The right-arrow key as the X server reports it: its XKB key code and keysym.
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window_;
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, 114,
+                                                      0xff53, 0));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier,
+                                                      114, 0xff53, 0));
+  }
+
+ private:
+  TfrMain& window_;
+  GstElement* sink_;
+};
+
+GstElement* PlayerVideoSink() {
+  if (!DirectShowHelper || !DirectShowHelper->Graph) return nullptr;
+  auto graph = std::dynamic_pointer_cast<TGstGraph>(DirectShowHelper->Graph);
+  return graph ? FindVideoSink(graph->Pipeline()) : nullptr;
+}
+
+int RunPlayer(int argc, char** argv, const QString& clip, gint64 stepNs, int jumps) {
+  TKelvaraApplication app(argc, argv);
+  TfrMain frMain;
+  TfrSubtitles frSubtitles;
+  TfrError frError;
+  frMain.SetErrorWindow(&frError);
+  frMain.SetSubtitleWindow(&frSubtitles);
+  if (!frMain.StartUp({clip})) {
+    std::fprintf(stderr, "the player did not start\n");
+    return 1;
+  }
+  frMain.show();
+
+  // The clip opens and starts playing by itself; the sink is there from the open on.
+  GstElement* sink = nullptr;
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  while (!(sink = PlayerVideoSink()) && Clock::now() < deadline)
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  if (!sink) {
+    std::fprintf(stderr, "no video sink in the player's graph\n");
+    return 1;
+  }
+  int rc = 0;
+  {
+    TEndWatch end(sink);
+    TPlayerSide side(frMain, sink);
+    rc = RunSide(side, stepNs, jumps, [&] {
+      const auto until = Clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);
+      while (!end.Ended() && Clock::now() < until) side.Pump(10);
+      return end.Ended();
+    }, end);
+  }
+  gst_object_unref(sink);
+  frMain.close();
+  QApplication::processEvents();
+  return rc;
+}
+
+// ---- the bare pipeline
+
+// The audio renderer the player would pick on this machine, so that both
+// sides pay for the same sound path.
+GstElement* SameAudioSink() {
+  for (const char* f : {"pulsesink", "alsasink"}) {
+    GstElement* e = gst_element_factory_make(f, nullptr);
+    if (!e) continue;
+    gst_object_ref_sink(e);
+    const bool works = gst_element_set_state(e, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    gst_element_set_state(e, GST_STATE_NULL);
+    if (works) return e;
+    gst_object_unref(e);
+  }
+  GstElement* e = gst_element_factory_make("fakesink", nullptr);
+  g_object_set(e, "sync", TRUE, nullptr);
+  return GST_ELEMENT(gst_object_ref_sink(e));
+}
+
+class TBareSide : public TSide {
+ public:
+  TBareSide(GstElement* playbin, GstElement* sink, gint64 stepNs)
+      : playbin_(playbin), sink_(sink), bus_(gst_element_get_bus(playbin)), stepNs_(stepNs) {}
+  ~TBareSide() override { gst_object_unref(bus_); }
+  GstElement* Sink() const override { return sink_; }
+  void Pump(int ms) override {
+    // Messages are read as a program would; none of them is needed here.
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    for (auto now = Clock::now(); now < until; now = Clock::now()) {
+      const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - now).count();
+      if (GstMessage* m = gst_bus_timed_pop(bus_, GstClockTime(left))) gst_message_unref(m);
+    }
+  }
+  void Play() override { SetState(GST_STATE_PLAYING); }
+  void Pause() override { SetState(GST_STATE_PAUSED); }
+  void Rewind(gint64 ns) override {
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, Flags(), ns);
+    gst_element_get_state(playbin_, nullptr, nullptr, 5 * GST_SECOND);
+  }
+  void Jump() override {
+    gint64 now = 0;
+    gst_element_query_position(playbin_, GST_FORMAT_TIME, &now);
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, Flags(), now + stepNs_);
+  }
+
+ private:
+  // What the player asks for when it seeks to key frames.
+  static GstSeekFlags Flags() {
+    return GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE);
+  }
+  void SetState(GstState s) {
+    gst_element_set_state(playbin_, s);
+    gst_element_get_state(playbin_, nullptr, nullptr, 5 * GST_SECOND);
+  }
+  GstElement* playbin_;
+  GstElement* sink_;
+  GstBus* bus_;
+  gint64 stepNs_;
+};
+
+int RunBare(const QString& clip, gint64 stepNs, int jumps) {
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+  GstElement* videoSink = gst_element_factory_make("glimagesink", nullptr);
+  if (!playbin || !videoSink) {
+    std::fprintf(stderr, "playbin or glimagesink missing\n");
+    return 1;
+  }
+  gst_object_ref_sink(playbin);
+  const QByteArray uri = "file://" + clip.toUtf8();
+  g_object_set(playbin, "uri", uri.constData(), "video-sink", videoSink, nullptr);
+  GstElement* audioSink = SameAudioSink();
+  g_object_set(playbin, "audio-sink", audioSink, nullptr);
+  gst_object_unref(audioSink);
+  gst_element_set_state(playbin, GST_STATE_PAUSED);
+  gst_element_get_state(playbin, nullptr, nullptr, 20 * GST_SECOND);
+  GstElement* sink = FindVideoSink(playbin);
+  if (!sink) {
+    std::fprintf(stderr, "no video sink in playbin\n");
+    gst_element_set_state(playbin, GST_STATE_NULL);
+    gst_object_unref(playbin);
+    return 1;
+  }
+  int rc = 0;
+  {
+    TEndWatch end(sink);
+    TBareSide side(playbin, sink, stepNs);
+    rc = RunSide(side, stepNs, jumps, [&] {
+      side.Play();
+      const auto until = Clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);
+      while (!end.Ended() && Clock::now() < until) side.Pump(10);
+      return end.Ended();
+    }, end);
+  }
+  gst_element_set_state(playbin, GST_STATE_NULL);
+  gst_object_unref(sink);
+  gst_object_unref(playbin);
+  return rc;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 5 || (std::strcmp(argv[1], "player") != 0 && std::strcmp(argv[1], "bare") != 0)) {
+    std::fprintf(stderr, "usage: %s player|bare CLIP STEP_SECONDS JUMPS\n", argv[0]);
+    return 2;
+  }
+  gst_init(nullptr, nullptr);
+  const QString clip = QString::fromLocal8Bit(argv[2]);
+  const gint64 stepNs = gint64(std::atoi(argv[3])) * GST_SECOND;
+  const int jumps = std::max(1, std::atoi(argv[4]));
+  if (stepNs < 3 * GST_SECOND) {
+    std::fprintf(stderr, "a jump must be 3 s or longer to be told from playing on\n");
+    return 2;
+  }
+  int qtArgc = 1;
+  return std::strcmp(argv[1], "player") == 0 ? RunPlayer(qtArgc, argv, clip, stepNs, jumps)
+                                               : RunBare(clip, stepNs, jumps);
+}
