@@ -89,6 +89,9 @@ QByteArray FactoryName(GstElement* e) {
 
 struct TSinkCounts {
   guint64 rendered = 0, dropped = 0;
+  // Pictures that reached the sink after it was found; fewer than the clip
+  // holds means the decoder skipped them for being late.
+  guint64 arrived = 0;
 };
 
 TSinkCounts ReadCounts(GstElement* sink) {
@@ -115,12 +118,13 @@ GstClockTime ShownPts(GstElement* sink) {
 }
 
 // The sink's counts at the moment the end of the stream reached it, when
-// every picture before it has been dealt with.
+// every picture before it has been dealt with, and how many pictures came.
 class TEndWatch {
  public:
   explicit TEndWatch(GstElement* sink) : sink_(GST_ELEMENT(gst_object_ref(sink))) {
     pad_ = gst_element_get_static_pad(sink_, "sink");
-    probe_ = gst_pad_add_probe(pad_, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &TEndWatch::OnEvent, this, nullptr);
+    probe_ = gst_pad_add_probe(pad_, GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_BUFFER),
+                               &TEndWatch::OnData, this, nullptr);
   }
   ~TEndWatch() {
     gst_pad_remove_probe(pad_, probe_);
@@ -134,12 +138,16 @@ class TEndWatch {
   }
 
  private:
-  static GstPadProbeReturn OnEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  static GstPadProbeReturn OnData(GstPad*, GstPadProbeInfo* info, gpointer data) {
     auto* self = static_cast<TEndWatch*>(data);
-    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS && !self->ended_) {
+    if (self->ended_) return GST_PAD_PROBE_OK;
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+      ++self->arrived_;
+    } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
       {
         std::lock_guard<std::mutex> l(self->lock_);
         self->counts_ = ReadCounts(self->sink_);
+        self->counts_.arrived = self->arrived_;
       }
       self->ended_ = true;
     }
@@ -151,6 +159,7 @@ class TEndWatch {
   std::mutex lock_;
   TSinkCounts counts_;
   std::atomic<bool> ended_{false};
+  guint64 arrived_ = 0;  // streaming thread only
 };
 
 // Waits on a thread of its own for the sink to take a picture stamped
@@ -281,9 +290,9 @@ void PrintJumps(const char* name, const TJumpTimes& t) {
 }
 
 void PrintPlay(bool ended, const TSinkCounts& c, GstElement* sink) {
-  std::printf("play ended=%d rendered=%llu dropped=%llu sink=%s\n", ended ? 1 : 0,
+  std::printf("play ended=%d rendered=%llu dropped=%llu arrived=%llu sink=%s\n", ended ? 1 : 0,
               static_cast<unsigned long long>(c.rendered), static_cast<unsigned long long>(c.dropped),
-              FactoryName(sink).constData());
+              static_cast<unsigned long long>(c.arrived), FactoryName(sink).constData());
 }
 
 // Plays the clip to its end and reports the sink's counts, then both jump runs.

@@ -56,11 +56,14 @@ echo "20 s clip ($frames frames, 640x360 MPEG-4 + MP3), $jumps jumps of $step s 
 printf '%-22s %-28s %-28s\n' "" "kelvara" "playbin (bare)"
 for side in player bare; do
   eval "${side}_r=\$(field \$work/$side.out play rendered) ${side}_d=\$(field \$work/$side.out play dropped)"
-  eval "${side}_s=\$(field \$work/$side.out play sink)"
+  eval "${side}_s=\$(field \$work/$side.out play sink) ${side}_a=\$(field \$work/$side.out play arrived)"
 done
 printf '%-22s %-28s %-28s\n' "video sink" "${player_s:-?}" "${bare_s:-?}"
 printf '%-22s %-28s %-28s\n' "frames rendered" "${player_r:-?}" "${bare_r:-?}"
 printf '%-22s %-28s %-28s\n' "dropped at the sink" "${player_d:-?}" "${bare_d:-?}"
+# The first picture is there before the count starts, from the opening pause.
+printf '%-22s %-28s %-28s\n' "reached the sink" "$([ -n "${player_a:-}" ] && echo $((player_a + 1)) || echo ?)" \
+  "$([ -n "${bare_a:-}" ] && echo $((bare_a + 1)) || echo ?)"
 printf '%-22s %-28s %-28s\n' "not shown (of $frames)" \
   "$([ -n "${player_r:-}" ] && echo $((frames - player_r)) || echo ?)" \
   "$([ -n "${bare_r:-}" ] && echo $((frames - bare_r)) || echo ?)"
