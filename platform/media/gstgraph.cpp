@@ -65,6 +65,16 @@ GstElement* Make(const char* factory) {
   return e;
 }
 
+// Links two elements of a renderer chain by their fixed pads. The parts are
+// known to fit (raw streams throughout), so only the templates are compared:
+// a full check queries the caps of everything downstream for every link and
+// was most of the cost of giving a stream its renderer.
+void LinkStatic(GstElement* from, GstElement* to) {
+  TGstRef<GstPad> out = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(from, "src"));
+  TGstRef<GstPad> in = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(to, "sink"));
+  if (out && in) gst_pad_link_full(out.get(), in.get(), GST_PAD_LINK_CHECK_TEMPLATE_CAPS);
+}
+
 GstPadProbeReturn HoldPad(GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }
 
 enum class TStreamKind { Video, Audio, Other };
@@ -364,7 +374,7 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
     parts.push_back(sink);
   }
   for (GstElement* e : parts) gst_bin_add(GST_BIN(bin), e);
-  for (size_t i = 0; i + 1 < parts.size(); ++i) gst_element_link(parts[i], parts[i + 1]);
+  for (size_t i = 0; i + 1 < parts.size(); ++i) LinkStatic(parts[i], parts[i + 1]);
   TGstRef<GstPad> target = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(parts.front(), "sink"));
   gst_element_add_pad(bin, gst_ghost_pad_new("sink", target.get()));
   if (noClock_) g_object_set(c.sink.get(), "sync", FALSE, nullptr);
