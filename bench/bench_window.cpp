@@ -92,6 +92,9 @@ struct TSinkCounts {
   // Pictures that reached the sink after it was found; fewer than the clip
   // holds means the decoder skipped them for being late.
   guint64 arrived = 0;
+  // Where in the clip pictures were lost: dropped by the sink for being
+  // late, and missing from the stream that reached it.
+  std::vector<GstClockTime> lateAt, skippedAt;
 };
 
 TSinkCounts ReadCounts(GstElement* sink) {
@@ -142,16 +145,31 @@ class TEndWatch {
     auto* self = static_cast<TEndWatch*>(data);
     if (self->ended_) return GST_PAD_PROBE_OK;
     if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
-      ++self->arrived_;
+      self->Arrived(GST_PAD_PROBE_INFO_BUFFER(info));
     } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS) {
       {
         std::lock_guard<std::mutex> l(self->lock_);
-        self->counts_ = ReadCounts(self->sink_);
-        self->counts_.arrived = self->arrived_;
+        const TSinkCounts now = ReadCounts(self->sink_);
+        self->counts_.rendered = now.rendered;
+        self->counts_.dropped = now.dropped;
       }
       self->ended_ = true;
     }
     return GST_PAD_PROBE_OK;
+  }
+  // A picture is on its way in: the one before it has been rendered or
+  // dropped by now, and a gap in the time stamps is pictures never sent.
+  void Arrived(GstBuffer* b) {
+    const GstClockTime pts = GST_BUFFER_PTS(b);
+    const GstClockTime duration = GST_BUFFER_DURATION_IS_VALID(b) ? GST_BUFFER_DURATION(b) : 40 * GST_MSECOND;
+    const guint64 dropped = ReadCounts(sink_).dropped;
+    std::lock_guard<std::mutex> l(lock_);
+    ++counts_.arrived;
+    if (dropped > lastDropped_ && GST_CLOCK_TIME_IS_VALID(lastPts_)) counts_.lateAt.push_back(lastPts_);
+    if (GST_CLOCK_TIME_IS_VALID(lastPts_) && GST_CLOCK_TIME_IS_VALID(pts))
+      for (GstClockTime t = lastPts_ + duration; t + duration / 2 < pts; t += duration) counts_.skippedAt.push_back(t);
+    lastDropped_ = dropped;
+    lastPts_ = pts;
   }
   GstElement* sink_;
   GstPad* pad_;
@@ -159,24 +177,38 @@ class TEndWatch {
   std::mutex lock_;
   TSinkCounts counts_;
   std::atomic<bool> ended_{false};
-  guint64 arrived_ = 0;  // streaming thread only
+  // Streaming thread only.
+  guint64 lastDropped_ = 0;
+  GstClockTime lastPts_ = GST_CLOCK_TIME_NONE;
 };
 
 // Waits on a thread of its own for the sink to take a picture stamped
 // `minPts` or later, and notes when. Started before the jump is asked for,
-// so that the moment is not late by the asking side's own work.
+// so that the moment is not late by the asking side's own work. Also notes
+// when the seek's flush reached the sink: up to then the time went on asking
+// for the seek, after it on filling the pipeline again.
 class TFrameWait {
  public:
-  TFrameWait(GstElement* sink, GstClockTime minPts) : thread_([this, sink, minPts] { Watch(sink, minPts); }) {}
+  TFrameWait(GstElement* sink, GstClockTime minPts)
+      : pad_(gst_element_get_static_pad(sink, "sink")),
+        probe_(gst_pad_add_probe(pad_, GST_PAD_PROBE_TYPE_EVENT_FLUSH, &TFrameWait::OnFlush, this, nullptr)),
+        thread_([this, sink, minPts] { Watch(sink, minPts); }) {}
   ~TFrameWait() {
     stop_ = true;
     thread_.join();
+    gst_pad_remove_probe(pad_, probe_);
+    gst_object_unref(pad_);
   }
   bool Done() const { return done_; }
   // Milliseconds from `start` to the picture; empty when none came in time.
   std::optional<double> MsSince(Clock::time_point start) const {
     if (!seen_) return std::nullopt;
     return MsBetween(start, seenAt_);
+  }
+  // Milliseconds from `start` to the flush; empty when none came.
+  std::optional<double> FlushMsSince(Clock::time_point start) const {
+    if (!flushed_) return std::nullopt;
+    return MsBetween(start, flushAt_);
   }
 
  private:
@@ -193,8 +225,18 @@ class TFrameWait {
     }
     done_ = true;
   }
-  std::atomic<bool> stop_{false}, done_{false}, seen_{false};
-  Clock::time_point seenAt_;
+  static GstPadProbeReturn OnFlush(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<TFrameWait*>(data);
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_START && !self->flushed_) {
+      self->flushAt_ = Clock::now();
+      self->flushed_ = true;
+    }
+    return GST_PAD_PROBE_OK;
+  }
+  GstPad* pad_;
+  gulong probe_;
+  std::atomic<bool> stop_{false}, done_{false}, seen_{false}, flushed_{false};
+  Clock::time_point seenAt_, flushAt_;
   std::thread thread_;
 };
 
@@ -226,7 +268,7 @@ bool PumpUntilShown(TSide& side, GstClockTime from, GstClockTime to, int timeout
 }
 
 struct TJumpTimes {
-  std::vector<double> ms;
+  std::vector<double> ms, flushMs;
   int failed = 0;
 };
 
@@ -264,8 +306,12 @@ TJumpTimes MeasureJumps(TSide& side, bool playing, gint64 stepNs, int jumps) {
     side.Jump();
     while (!wait.Done()) side.Pump(1);
     const std::optional<double> ms = wait.MsSince(start);
-    if (ms && !(playing && *ms >= playOnMs)) r.ms.push_back(*ms);
-    else ++r.failed;
+    if (ms && !(playing && *ms >= playOnMs)) {
+      r.ms.push_back(*ms);
+      if (auto flush = wait.FlushMsSince(start)) r.flushMs.push_back(*flush);
+    } else {
+      ++r.failed;
+    }
   }
   return r;
 }
@@ -286,13 +332,24 @@ void PrintJumps(const char* name, const TJumpTimes& t) {
             " p90=" + Num(Quantile(t.ms, 0.9)) + " min=" + Num(Quantile(t.ms, 0)) +
             " max=" + Num(Quantile(t.ms, 1));
   }
+  if (!t.flushMs.empty()) line += " flush_median=" + Num(Quantile(t.flushMs, 0.5));
   std::printf("%s\n", line.constData());
 }
 
+// Clip times in seconds, "-" for none; a long list is cut short.
+QByteArray Times(const std::vector<GstClockTime>& at) {
+  QByteArray text;
+  for (size_t i = 0; i < at.size() && i < 12; ++i)
+    text += (i ? "," : "") + QByteArray::number(double(at[i]) / GST_SECOND, 'f', 2);
+  if (at.size() > 12) text += ",...";
+  return text.isEmpty() ? QByteArray("-") : text;
+}
+
 void PrintPlay(bool ended, const TSinkCounts& c, GstElement* sink) {
-  std::printf("play ended=%d rendered=%llu dropped=%llu arrived=%llu sink=%s\n", ended ? 1 : 0,
-              static_cast<unsigned long long>(c.rendered), static_cast<unsigned long long>(c.dropped),
-              static_cast<unsigned long long>(c.arrived), FactoryName(sink).constData());
+  std::printf("play ended=%d rendered=%llu dropped=%llu arrived=%llu sink=%s late_at=%s skipped_at=%s\n",
+              ended ? 1 : 0, static_cast<unsigned long long>(c.rendered),
+              static_cast<unsigned long long>(c.dropped), static_cast<unsigned long long>(c.arrived),
+              FactoryName(sink).constData(), Times(c.lateAt).constData(), Times(c.skippedAt).constData());
 }
 
 // Plays the clip to its end and reports the sink's counts, then both jump runs.

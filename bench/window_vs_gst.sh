@@ -5,7 +5,8 @@
 #   - frames the video sink rendered and dropped while the whole clip played;
 #   - time from a forward jump (the player: its jump key; playbin: a key-unit
 #     flushing seek) to the first picture shown at the new place, paused and
-#     playing, median and spread over JUMPS jumps.
+#     playing, median and spread over JUMPS jumps, and how much of it passed
+#     before the seek's flush reached the sink (asking for the seek).
 # Usage: bench/window_vs_gst.sh [build dir with -DKELVARA_BENCH=ON] [jumps]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -67,6 +68,9 @@ printf '%-22s %-28s %-28s\n' "reached the sink" "$([ -n "${player_a:-}" ] && ech
 printf '%-22s %-28s %-28s\n' "not shown (of $frames)" \
   "$([ -n "${player_r:-}" ] && echo $((frames - player_r)) || echo ?)" \
   "$([ -n "${bare_r:-}" ] && echo $((frames - bare_r)) || echo ?)"
+printf '%-22s %-28s %-28s\n' "  late at (s)" "$(field "$work/player.out" play late_at)" "$(field "$work/bare.out" play late_at)"
+printf '%-22s %-28s %-28s\n' "  never sent at (s)" "$(field "$work/player.out" play skipped_at)" \
+  "$(field "$work/bare.out" play skipped_at)"
 for kind in seek-paused seek-playing; do
   cell() { printf '%s ms [%s..%s] n=%s' "$(field "$1" $kind median)" "$(field "$1" $kind p10)" \
     "$(field "$1" $kind p90)" "$(field "$1" $kind n)"; }
@@ -74,5 +78,7 @@ for kind in seek-paused seek-playing; do
   printf '%-22s %-28s %-28s\n' "  min..max, failed" \
     "$(field "$work/player.out" $kind min)..$(field "$work/player.out" $kind max), $(field "$work/player.out" $kind failed)" \
     "$(field "$work/bare.out" $kind min)..$(field "$work/bare.out" $kind max), $(field "$work/bare.out" $kind failed)"
+  printf '%-22s %-28s %-28s\n' "  to the flush, median" "$(field "$work/player.out" $kind flush_median) ms" \
+    "$(field "$work/bare.out" $kind flush_median) ms"
   echo "  $kind ratio kelvara/bare (medians): $(ratio "$(field "$work/player.out" $kind median)" "$(field "$work/bare.out" $kind median)")"
 done
