@@ -166,8 +166,11 @@ TCPULoad::TCPULoad(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_Opaq
 
 void TCPULoad::SetLoad(int percent) {
   if (percent == load_) return;
+  // The meter has a step per pixel of height, far fewer than the hundred
+  // percents: a load that stays on the same step leaves the picture as it is.
+  const bool redraw = CpuLitHeight(height(), percent) != CpuLitHeight(height(), load_);
   load_ = percent;
-  update();
+  if (redraw) update();
 }
 
 void TCPULoad::paintEvent(QPaintEvent*) {

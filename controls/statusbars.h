@@ -108,7 +108,7 @@ class TCPULoad : public QWidget {
   int SkinX = 0, SkinY = 0;
 
   int Load() const { return load_; }
-  // Repaints only when the value differs.
+  // Repaints only when the lit height differs.
   void SetLoad(int percent);
 
  protected:

@@ -72,15 +72,18 @@ class IdleWindow : public TTestClipsTest {
         << main_->pbPosition->Text().toStdString();
     QTest::qWait(400);
     clock_.last = main_->tbClock->Text();
-    cpu_.last = main_->cpuLoad->Load();
+    cpu_.last = CpuLit();
     QObject::connect(main_->Timer(), &QTimer::timeout, [this] {
       ++ticks_;
       clock_.Sample(main_->tbClock->Text());
-      cpu_.Sample(main_->cpuLoad->Load());
+      cpu_.Sample(CpuLit());
     });
     counter_.Watch(main_.get());
   }
   void TearDown() override { main_.reset(); }
+
+  // What the CPU meter draws: a lit height, one step per pixel row.
+  int CpuLit() const { return CpuLitHeight(main_->cpuLoad->height(), main_->cpuLoad->Load()); }
 
   // What a widget is called in a failure message.
   QString NameOf(const QObject* w) const {
@@ -102,16 +105,16 @@ class IdleWindow : public TTestClipsTest {
   std::unique_ptr<TfrMain> main_;
   TPaintCounter counter_;
   TChanges<QString> clock_;
-  TChanges<int> cpu_;
+  TChanges<int> cpu_;  // of the lit height
   int ticks_ = 0;
 };
 
 }  // namespace
 
-// A paused file: the timer ticks, and only what shows a new value is drawn
-// again. The clock's colon blinks every second and the CPU meter follows
-// the machine, so those two may repaint, but never more often than they
-// change.
+// A paused file: the timer ticks, and only what shows a new picture is
+// drawn again. The clock's colon blinks every second and the CPU meter
+// follows the machine, so those two may repaint, but never more often than
+// what they draw changes.
 TEST_F(IdleWindow, PausedFileRepaintsOnlyWhatChanged) {
   QTest::qWait(2100);
   ASSERT_GE(ticks_, 5);
@@ -139,4 +142,22 @@ TEST_F(IdleWindow, SeekWhilePausedRepaintsThePositionOnce) {
   QTest::qWait(1000);
   EXPECT_EQ(counter_.Of(main_->tbSeek), 0);
   EXPECT_EQ(counter_.Of(main_->pbPosition), 0);
+}
+
+// The CPU meter has one step per pixel row: loads that land on the same step
+// draw the same picture and are not drawn again.
+TEST_F(IdleWindow, CpuMeterRedrawsOnlyWhenItsLitHeightMoves) {
+  main_->Timer()->stop();
+  ASSERT_EQ(main_->cpuLoad->height(), 21);
+  main_->cpuLoad->SetLoad(10);
+  QTest::qWait(50);
+  counter_.paints.clear();
+  main_->cpuLoad->SetLoad(11);
+  main_->cpuLoad->SetLoad(14);
+  QTest::qWait(50);
+  EXPECT_EQ(main_->cpuLoad->Load(), 14);
+  EXPECT_EQ(counter_.Of(main_->cpuLoad), 0);
+  main_->cpuLoad->SetLoad(15);
+  QTest::qWait(50);
+  EXPECT_EQ(counter_.Of(main_->cpuLoad), 1);
 }
