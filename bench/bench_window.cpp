@@ -7,6 +7,7 @@
 // The player side expects its settings file to say KeySeek=STEP_SECONDS.
 // Output lines are "name key=value ...", numbers in the C locale.
 #include <gst/gst.h>
+#include <gst/video/gstvideodecoder.h>
 #include <gst/video/gstvideosink.h>
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -60,26 +62,58 @@ bool CarriesVideo(GstElement* e) {
   return video;
 }
 
-// The element that renders the pictures, looked for inside every bin (the
-// overlay sinks may be bins round the real sink). A reference, or nullptr.
-GstElement* FindVideoSink(GstElement* bin) {
+// The first element inside `bin`, at any depth, that `wanted` accepts; a
+// reference, or nullptr.
+GstElement* FindElement(GstElement* bin, const std::function<bool(GstElement*)>& wanted) {
   GstIterator* it = gst_bin_iterate_recurse(GST_BIN(bin));
   GValue item = G_VALUE_INIT;
   GstElement* found = nullptr;
-  GstElement* fallback = nullptr;
   while (!found && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
     auto* e = GST_ELEMENT(g_value_get_object(&item));
-    if (GST_IS_VIDEO_SINK(e)) found = GST_ELEMENT(gst_object_ref(e));
-    else if (!fallback && GST_IS_BASE_SINK(e) && CarriesVideo(e)) fallback = GST_ELEMENT(gst_object_ref(e));
+    if (wanted(e)) found = GST_ELEMENT(gst_object_ref(e));
     g_value_reset(&item);
   }
   g_value_unset(&item);
   gst_iterator_free(it);
-  if (found) {
-    if (fallback) gst_object_unref(fallback);
-    return found;
+  return found;
+}
+
+// The element that renders the pictures (the overlay sinks may be bins
+// round the real sink).
+GstElement* FindVideoSink(GstElement* bin) {
+  if (GstElement* e = FindElement(bin, [](GstElement* e) { return GST_IS_VIDEO_SINK(e); })) return e;
+  return FindElement(bin, [](GstElement* e) { return GST_IS_BASE_SINK(e) && CarriesVideo(e); });
+}
+
+// The output of the video decoder, or nullptr.
+GstPad* VideoDecoderOutput(GstElement* pipeline) {
+  if (!pipeline) return nullptr;
+  GstElement* decoder = FindElement(pipeline, [](GstElement* e) { return GST_IS_VIDEO_DECODER(e); });
+  if (!decoder) return nullptr;
+  GstPad* pad = gst_element_get_static_pad(decoder, "src");
+  gst_object_unref(decoder);
+  return pad;
+}
+
+// The picture format and memory the sink was given, "video/x-raw(memory:GLMemory),RGBA".
+QByteArray SinkFormat(GstElement* sink) {
+  GstPad* pad = gst_element_get_static_pad(sink, "sink");
+  GstCaps* caps = pad ? gst_pad_get_current_caps(pad) : nullptr;
+  if (pad) gst_object_unref(pad);
+  if (!caps || gst_caps_get_size(caps) == 0) {
+    if (caps) gst_caps_unref(caps);
+    return "?";
   }
-  return fallback;
+  QByteArray text = gst_structure_get_name(gst_caps_get_structure(caps, 0));
+  if (GstCapsFeatures* f = gst_caps_get_features(caps, 0); f && !gst_caps_features_is_any(f)) {
+    gchar* features = gst_caps_features_to_string(f);
+    text += QByteArray("(") + features + ")";
+    g_free(features);
+  }
+  if (const char* format = gst_structure_get_string(gst_caps_get_structure(caps, 0), "format"))
+    text += QByteArray(",") + format;
+  gst_caps_unref(caps);
+  return text;
 }
 
 QByteArray FactoryName(GstElement* e) {
@@ -182,34 +216,78 @@ class TEndWatch {
   GstClockTime lastPts_ = GST_CLOCK_TIME_NONE;
 };
 
-// Waits on a thread of its own for the sink to take a picture stamped
-// `minPts` or later, and notes when. Started before the jump is asked for,
-// so that the moment is not late by the asking side's own work. Also notes
-// when the seek's flush reached the sink: up to then the time went on asking
-// for the seek, after it on filling the pipeline again.
-class TFrameWait {
+// When a pad first saw a flush, and a picture stamped `minPts` or later.
+class TPadStamps {
  public:
-  TFrameWait(GstElement* sink, GstClockTime minPts)
-      : pad_(gst_element_get_static_pad(sink, "sink")),
-        probe_(gst_pad_add_probe(pad_, GST_PAD_PROBE_TYPE_EVENT_FLUSH, &TFrameWait::OnFlush, this, nullptr)),
-        thread_([this, sink, minPts] { Watch(sink, minPts); }) {}
-  ~TFrameWait() {
-    stop_ = true;
-    thread_.join();
+  TPadStamps(GstPad* pad, GstClockTime minPts)
+      : pad_(GST_PAD(gst_object_ref(pad))),
+        minPts_(minPts),
+        probe_(gst_pad_add_probe(pad_, GstPadProbeType(GST_PAD_PROBE_TYPE_EVENT_FLUSH | GST_PAD_PROBE_TYPE_BUFFER),
+                                 &TPadStamps::OnData, this, nullptr)) {}
+  ~TPadStamps() {
     gst_pad_remove_probe(pad_, probe_);
     gst_object_unref(pad_);
   }
-  bool Done() const { return done_; }
-  // Milliseconds from `start` to the picture; empty when none came in time.
-  std::optional<double> MsSince(Clock::time_point start) const {
-    if (!seen_) return std::nullopt;
-    return MsBetween(start, seenAt_);
-  }
-  // Milliseconds from `start` to the flush; empty when none came.
+  TPadStamps(const TPadStamps&) = delete;
+  TPadStamps& operator=(const TPadStamps&) = delete;
   std::optional<double> FlushMsSince(Clock::time_point start) const {
-    if (!flushed_) return std::nullopt;
-    return MsBetween(start, flushAt_);
+    return flushed_ ? std::optional(MsBetween(start, flushAt_)) : std::nullopt;
   }
+  std::optional<double> PictureMsSince(Clock::time_point start) const {
+    return pictured_ ? std::optional(MsBetween(start, pictureAt_)) : std::nullopt;
+  }
+
+ private:
+  static GstPadProbeReturn OnData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<TPadStamps*>(data);
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+      const GstClockTime pts = GST_BUFFER_PTS(GST_PAD_PROBE_INFO_BUFFER(info));
+      if (!self->pictured_ && GST_CLOCK_TIME_IS_VALID(pts) && pts >= self->minPts_) {
+        self->pictureAt_ = Clock::now();
+        self->pictured_ = true;
+      }
+    } else if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_START && !self->flushed_) {
+      self->flushAt_ = Clock::now();
+      self->flushed_ = true;
+    }
+    return GST_PAD_PROBE_OK;
+  }
+  GstPad* pad_;
+  const GstClockTime minPts_;
+  gulong probe_;
+  std::atomic<bool> flushed_{false}, pictured_{false};
+  Clock::time_point flushAt_, pictureAt_;
+};
+
+// Waits on a thread of its own for the sink to take a picture stamped
+// `minPts` or later, and notes when. Started before the jump is asked for,
+// so that the moment is not late by the asking side's own work. Stamps on
+// the way tell where the time went: up to the flush reaching the sink, on
+// asking for the seek; up to the picture leaving the decoder, on reading and
+// decoding; up to its arrival at the sink, on the elements between.
+class TFrameWait {
+ public:
+  TFrameWait(GstElement* sink, GstPad* decoderOut, GstClockTime minPts)
+      : sinkPad_(gst_element_get_static_pad(sink, "sink")),
+        atSink_(sinkPad_, minPts),
+        thread_([this, sink, minPts] { Watch(sink, minPts); }) {
+    if (decoderOut) decoded_.emplace(decoderOut, minPts);
+  }
+  ~TFrameWait() {
+    stop_ = true;
+    thread_.join();
+    gst_object_unref(sinkPad_);
+  }
+  bool Done() const { return done_; }
+  // Milliseconds from `start` to the picture shown; empty when none came in time.
+  std::optional<double> MsSince(Clock::time_point start) const {
+    return seen_ ? std::optional(MsBetween(start, seenAt_)) : std::nullopt;
+  }
+  std::optional<double> FlushMsSince(Clock::time_point start) const { return atSink_.FlushMsSince(start); }
+  std::optional<double> DecodedMsSince(Clock::time_point start) const {
+    return decoded_ ? decoded_->PictureMsSince(start) : std::nullopt;
+  }
+  std::optional<double> ArrivalMsSince(Clock::time_point start) const { return atSink_.PictureMsSince(start); }
 
  private:
   void Watch(GstElement* sink, GstClockTime minPts) {
@@ -225,18 +303,11 @@ class TFrameWait {
     }
     done_ = true;
   }
-  static GstPadProbeReturn OnFlush(GstPad*, GstPadProbeInfo* info, gpointer data) {
-    auto* self = static_cast<TFrameWait*>(data);
-    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_START && !self->flushed_) {
-      self->flushAt_ = Clock::now();
-      self->flushed_ = true;
-    }
-    return GST_PAD_PROBE_OK;
-  }
-  GstPad* pad_;
-  gulong probe_;
-  std::atomic<bool> stop_{false}, done_{false}, seen_{false}, flushed_{false};
-  Clock::time_point seenAt_, flushAt_;
+  GstPad* sinkPad_;
+  TPadStamps atSink_;
+  std::optional<TPadStamps> decoded_;
+  std::atomic<bool> stop_{false}, done_{false}, seen_{false};
+  Clock::time_point seenAt_;
   std::thread thread_;
 };
 
@@ -246,6 +317,7 @@ class TSide {
  public:
   virtual ~TSide() = default;
   virtual GstElement* Sink() const = 0;
+  virtual GstElement* Pipeline() const = 0;
   // Lets the side's own loop run for about `ms`.
   virtual void Pump(int ms) = 0;
   virtual void Play() = 0;
@@ -268,7 +340,7 @@ bool PumpUntilShown(TSide& side, GstClockTime from, GstClockTime to, int timeout
 }
 
 struct TJumpTimes {
-  std::vector<double> ms, flushMs;
+  std::vector<double> ms, flushMs, decodedMs, arrivalMs;
   int failed = 0;
 };
 
@@ -285,6 +357,7 @@ TJumpTimes MeasureJumps(TSide& side, bool playing, gint64 stepNs, int jumps) {
   const gint64 distanceNs = stepNs - kJumpSlackNs;
   const double playOnMs = 0.9 * double(distanceNs) / 1e6;
   TJumpTimes r;
+  GstPad* decoderOut = VideoDecoderOutput(side.Pipeline());
   if (playing) side.Play();
   else side.Pause();
   for (int i = 0; i < jumps; ++i) {
@@ -301,7 +374,7 @@ TJumpTimes MeasureJumps(TSide& side, bool playing, gint64 stepNs, int jumps) {
       ++r.failed;
       continue;
     }
-    TFrameWait wait(side.Sink(), before + distanceNs);
+    TFrameWait wait(side.Sink(), decoderOut, before + distanceNs);
     const Clock::time_point start = Clock::now();
     side.Jump();
     while (!wait.Done()) side.Pump(1);
@@ -309,10 +382,13 @@ TJumpTimes MeasureJumps(TSide& side, bool playing, gint64 stepNs, int jumps) {
     if (ms && !(playing && *ms >= playOnMs)) {
       r.ms.push_back(*ms);
       if (auto flush = wait.FlushMsSince(start)) r.flushMs.push_back(*flush);
+      if (auto decoded = wait.DecodedMsSince(start)) r.decodedMs.push_back(*decoded);
+      if (auto arrival = wait.ArrivalMsSince(start)) r.arrivalMs.push_back(*arrival);
     } else {
       ++r.failed;
     }
   }
+  if (decoderOut) gst_object_unref(decoderOut);
   return r;
 }
 
@@ -333,6 +409,8 @@ void PrintJumps(const char* name, const TJumpTimes& t) {
             " max=" + Num(Quantile(t.ms, 1));
   }
   if (!t.flushMs.empty()) line += " flush_median=" + Num(Quantile(t.flushMs, 0.5));
+  if (!t.decodedMs.empty()) line += " decoded_median=" + Num(Quantile(t.decodedMs, 0.5));
+  if (!t.arrivalMs.empty()) line += " arrival_median=" + Num(Quantile(t.arrivalMs, 0.5));
   std::printf("%s\n", line.constData());
 }
 
@@ -345,17 +423,23 @@ QByteArray Times(const std::vector<GstClockTime>& at) {
   return text.isEmpty() ? QByteArray("-") : text;
 }
 
-void PrintPlay(bool ended, const TSinkCounts& c, GstElement* sink) {
-  std::printf("play ended=%d rendered=%llu dropped=%llu arrived=%llu sink=%s late_at=%s skipped_at=%s\n",
-              ended ? 1 : 0, static_cast<unsigned long long>(c.rendered),
-              static_cast<unsigned long long>(c.dropped), static_cast<unsigned long long>(c.arrived),
-              FactoryName(sink).constData(), Times(c.lateAt).constData(), Times(c.skippedAt).constData());
+void PrintPlay(bool ended, const TSinkCounts& c, GstElement* sink, GstElement* pipeline) {
+  GstPad* decoderOut = VideoDecoderOutput(pipeline);
+  GstElement* decoder = decoderOut ? gst_pad_get_parent_element(decoderOut) : nullptr;
+  std::printf(
+      "play ended=%d rendered=%llu dropped=%llu arrived=%llu sink=%s format=%s decoder=%s late_at=%s "
+      "skipped_at=%s\n",
+      ended ? 1 : 0, static_cast<unsigned long long>(c.rendered), static_cast<unsigned long long>(c.dropped),
+      static_cast<unsigned long long>(c.arrived), FactoryName(sink).constData(), SinkFormat(sink).constData(),
+      decoder ? FactoryName(decoder).constData() : "?", Times(c.lateAt).constData(), Times(c.skippedAt).constData());
+  if (decoder) gst_object_unref(decoder);
+  if (decoderOut) gst_object_unref(decoderOut);
 }
 
 // Plays the clip to its end and reports the sink's counts, then both jump runs.
 int RunSide(TSide& side, gint64 stepNs, int jumps, const std::function<bool()>& playToEnd, TEndWatch& end) {
   const bool ended = playToEnd();
-  PrintPlay(ended, ended ? end.Counts() : ReadCounts(side.Sink()), side.Sink());
+  PrintPlay(ended, ended ? end.Counts() : ReadCounts(side.Sink()), side.Sink(), side.Pipeline());
   std::fflush(stdout);
   PrintJumps("seek-paused", MeasureJumps(side, false, stepNs, jumps));
   std::fflush(stdout);
@@ -370,6 +454,10 @@ class TPlayerSide : public TSide {
  public:
   TPlayerSide(TfrMain& window, GstElement* sink) : window_(window), sink_(sink) {}
   GstElement* Sink() const override { return sink_; }
+  GstElement* Pipeline() const override {
+    auto graph = std::dynamic_pointer_cast<TGstGraph>(DirectShowHelper->Graph);
+    return graph ? graph->Pipeline() : nullptr;
+  }
   // A real event loop, as the program's own: a posted key or command is
   // handled the moment it is queued.
   void Pump(int ms) override {
@@ -463,6 +551,7 @@ class TBareSide : public TSide {
       : playbin_(playbin), sink_(sink), bus_(gst_element_get_bus(playbin)), stepNs_(stepNs) {}
   ~TBareSide() override { gst_object_unref(bus_); }
   GstElement* Sink() const override { return sink_; }
+  GstElement* Pipeline() const override { return playbin_; }
   void Pump(int ms) override {
     // Messages are read as a program would; none of them is needed here.
     const auto until = Clock::now() + std::chrono::milliseconds(ms);

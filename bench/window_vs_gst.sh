@@ -5,8 +5,9 @@
 #   - frames the video sink rendered and dropped while the whole clip played;
 #   - time from a forward jump (the player: its jump key; playbin: a key-unit
 #     flushing seek) to the first picture shown at the new place, paused and
-#     playing, median and spread over JUMPS jumps, and how much of it passed
-#     before the seek's flush reached the sink (asking for the seek).
+#     playing, median and spread over JUMPS jumps, and when on the way the
+#     seek's flush reached the sink, the picture left the decoder and the
+#     picture reached the sink.
 # Usage: bench/window_vs_gst.sh [build dir with -DKELVARA_BENCH=ON] [jumps]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -60,6 +61,7 @@ for side in player bare; do
   eval "${side}_s=\$(field \$work/$side.out play sink) ${side}_a=\$(field \$work/$side.out play arrived)"
 done
 printf '%-22s %-28s %-28s\n' "video sink" "${player_s:-?}" "${bare_s:-?}"
+printf '%-22s %-28s %-28s\n' "  decoder" "$(field "$work/player.out" play decoder)" "$(field "$work/bare.out" play decoder)"
 printf '%-22s %-28s %-28s\n' "frames rendered" "${player_r:-?}" "${bare_r:-?}"
 printf '%-22s %-28s %-28s\n' "dropped at the sink" "${player_d:-?}" "${bare_d:-?}"
 # The first picture is there before the count starts, from the opening pause.
@@ -78,7 +80,10 @@ for kind in seek-paused seek-playing; do
   printf '%-22s %-28s %-28s\n' "  min..max, failed" \
     "$(field "$work/player.out" $kind min)..$(field "$work/player.out" $kind max), $(field "$work/player.out" $kind failed)" \
     "$(field "$work/bare.out" $kind min)..$(field "$work/bare.out" $kind max), $(field "$work/bare.out" $kind failed)"
-  printf '%-22s %-28s %-28s\n' "  to the flush, median" "$(field "$work/player.out" $kind flush_median) ms" \
-    "$(field "$work/bare.out" $kind flush_median) ms"
+  # Where the time went: the seek's flush at the sink, the picture out of the
+  # decoder, the picture at the sink (medians, ms from the request).
+  stages() { printf '%s / %s / %s' "$(field "$1" $kind flush_median)" "$(field "$1" $kind decoded_median)" \
+    "$(field "$1" $kind arrival_median)"; }
+  printf '%-22s %-28s %-28s\n' "  flush/decoded/at sink" "$(stages "$work/player.out")" "$(stages "$work/bare.out")"
   echo "  $kind ratio kelvara/bare (medians): $(ratio "$(field "$work/player.out" $kind median)" "$(field "$work/bare.out" $kind median)")"
 done
