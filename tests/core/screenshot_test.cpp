@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -206,4 +207,30 @@ TEST_F(Screenshot, SavesThePausedFrameAtNativeSizeAsDecodedElsewhere) {
     EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(at), double(S / 25));
     EXPECT_EQ(main_->PlayState, TPlayState::Paused);
   }
+}
+
+// Without a video stream there is nothing to save: no dialog, no file, and
+// the position and the play state are put back all the same.
+TEST_F(Screenshot, AudioOnlyFileAsksNothingAndKeepsItsPlace) {
+  Open(Clips().Wav);
+  ASSERT_TRUE(main_->IsFileOpen());
+  main_->SetPosition(2 * S);
+  Drain();
+  const QString file = shots_.filePath("audio.bmp");
+  EXPECT_FALSE(SaveScreenshotAs(file));
+  EXPECT_FALSE(QFile::exists(file));
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(2 * S), double(S / 25));
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+}
+
+// A cancelled dialog writes nothing and leaves a playing file playing.
+TEST_F(Screenshot, CancelledDialogWritesNothingAndPlaysOn) {
+  Open(Clips().Avi);
+  main_->SetPosition(3 * S);
+  main_->Play();
+  Drain();
+  EXPECT_TRUE(SaveScreenshotAs(QString()));
+  EXPECT_TRUE(QDir(shots_.path()).entryList({"*.bmp"}, QDir::Files).isEmpty());
+  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+  EXPECT_GE(main_->Engine()->GetPosition(), 3 * S - S / 25);
 }
