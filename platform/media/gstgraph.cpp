@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -200,6 +201,7 @@ TGstGraph::~TGstGraph() {
     std::lock_guard<std::mutex> l(lock_);
     for (auto& p : pendingPads_) gst_pad_remove_probe(p.pad.get(), p.probe);
     pendingPads_.clear();
+    events_.clear();  // each holds its source element
   }
   chains_.clear();
   sources_.clear();
@@ -240,19 +242,23 @@ GstBusSyncReply TGstGraph::OnBusSync(GstBus*, GstMessage* m, gpointer data) {
     case GST_MESSAGE_ASYNC_DONE:
       self->Wake();
       return Drop(m);
-    case GST_MESSAGE_ERROR: {
-      std::lock_guard<std::mutex> l(self->lock_);
-      self->errorSeen_ = true;
-    }
-      self->Wake();
-      [[fallthrough]];
+    case GST_MESSAGE_ERROR:
     case GST_MESSAGE_EOS:
     case GST_MESSAGE_STEP_DONE: {
-      std::lock_guard<std::mutex> l(self->lock_);
-      if (self->notifyTarget_)
-        QCoreApplication::postEvent(self->notifyTarget_,
-                                    new QEvent(QEvent::Type(self->notifyMessage_)));
-      return GST_BUS_PASS;
+      // The graph keeps its events itself: the bus would queue the message
+      // only after this handler returns, and a notice sent from here could
+      // be answered before that, find nothing, and the end of the film
+      // would go unseen.
+      {
+        std::lock_guard<std::mutex> l(self->lock_);
+        if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) self->errorSeen_ = true;
+        self->events_.push_back(TGstRef<GstMessage>::Adopt(m));
+        if (self->notifyTarget_)
+          QCoreApplication::postEvent(self->notifyTarget_,
+                                      new QEvent(QEvent::Type(self->notifyMessage_)));
+      }
+      self->Wake();
+      return GST_BUS_DROP;
     }
     default:
       // Everything else is of no interest to the graph's users; dropping it
@@ -443,8 +449,16 @@ bool TGstGraph::HasPlayableChain() const {
 }
 
 HRESULT TGstGraph::TakeBusError() {
-  TGstRef<GstMessage> m = TGstRef<GstMessage>::Adopt(gst_bus_pop_filtered(bus_.get(), GST_MESSAGE_ERROR));
-  if (!m) return E_FAIL;
+  TGstRef<GstMessage> m;
+  {
+    std::lock_guard<std::mutex> l(lock_);
+    auto error = std::find_if(events_.begin(), events_.end(), [](const TGstRef<GstMessage>& e) {
+      return GST_MESSAGE_TYPE(e.get()) == GST_MESSAGE_ERROR;
+    });
+    if (error == events_.end()) return E_FAIL;
+    m = std::move(*error);
+    events_.erase(error);
+  }
   GError* error = nullptr;
   gchar* debug = nullptr;
   gst_message_parse_error(m.get(), &error, &debug);
@@ -460,6 +474,7 @@ HRESULT TGstGraph::FailRender(HRESULT hr) {
     std::lock_guard<std::mutex> l(lock_);
     for (auto& p : pendingPads_) gst_pad_remove_probe(p.pad.get(), p.probe);
     pendingPads_.clear();
+    events_.clear();
     errorSeen_ = false;
   }
   for (auto& s : sources_) {
@@ -469,8 +484,6 @@ HRESULT TGstGraph::FailRender(HRESULT hr) {
   for (auto& c : chains_) gst_bin_remove(GST_BIN(pipeline_.get()), c.bin.get());
   sources_.clear();
   chains_.clear();
-  gst_bus_set_flushing(bus_.get(), TRUE);
-  gst_bus_set_flushing(bus_.get(), FALSE);
   return hr;
 }
 
@@ -481,7 +494,7 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
   for (;;) {
     LinkPendingPads();
     uint64_t seen = 0;
-    bool expectingPads = false;
+    bool expectingPads = false, failed = false;
     {
       std::lock_guard<std::mutex> l(lock_);
       seen = wakeups_;
@@ -489,11 +502,9 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
       // preroll without their renderers would leave them out.
       if (!pendingPads_.empty()) continue;
       expectingPads = !noMorePads_;
-      if (errorSeen_) {
-        errorSeen_ = false;
-        return TakeBusError();
-      }
+      failed = std::exchange(errorSeen_, false);
     }
+    if (failed) return TakeBusError();
     // While streams may still appear, the wait must come back to give them
     // renderers; otherwise the state change itself is waited for, in short
     // slices so that an error is not left waiting.
@@ -809,10 +820,15 @@ HRESULT TGstGraph::SetNotifyWindow(QObject* target, long message, intptr_t) {
 }
 
 HRESULT TGstGraph::GetEvent(long& code, intptr_t& param1, intptr_t& param2, long timeoutMs) {
-  const GstClockTime timeout = timeoutMs < 0 ? GST_CLOCK_TIME_NONE : GstClockTime(timeoutMs) * GST_MSECOND;
-  const auto types = GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_STEP_DONE);
-  TGstRef<GstMessage> m = TGstRef<GstMessage>::Adopt(gst_bus_timed_pop_filtered(bus_.get(), timeout, types));
-  if (!m) return E_ABORT;
+  TGstRef<GstMessage> m;
+  {
+    std::unique_lock<std::mutex> l(lock_);
+    const auto ready = [this] { return !events_.empty(); };
+    if (timeoutMs < 0) wake_.wait(l, ready);
+    else if (!wake_.wait_for(l, std::chrono::milliseconds(timeoutMs), ready)) return E_ABORT;
+    m = std::move(events_.front());
+    events_.pop_front();
+  }
   param1 = param2 = 0;
   switch (GST_MESSAGE_TYPE(m.get())) {
     case GST_MESSAGE_EOS: code = EC_COMPLETE; break;

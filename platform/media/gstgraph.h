@@ -141,6 +141,7 @@ class TGstGraph : public IGraphBuilder,
   mutable std::mutex lock_;
   std::condition_variable wake_;
   std::deque<TPendingPad> pendingPads_;
+  std::deque<TGstRef<GstMessage>> events_;  // end, errors and steps, oldest first
   bool noMorePads_ = false;
   bool errorSeen_ = false;
   uint64_t wakeups_ = 0;
