@@ -110,22 +110,39 @@ GstFlowReturn OnNewPreroll(GstAppSink* sink, gpointer user) {
   return GST_FLOW_OK;
 }
 
-QImage ImageFromSample(GstSample* sample) {
-  GstCaps* caps = gst_sample_get_caps(sample);
-  GstBuffer* buffer = gst_sample_get_buffer(sample);
+// A frame's pixels stay in the decoder's buffer while a picture shows them;
+// copying every frame of a film cost as much as converting it.
+struct TMappedFrame {
+  TGstRef<GstSample> sample;
+  GstMapInfo map{};
+  static void Release(void* self) {
+    auto* f = static_cast<TMappedFrame*>(self);
+    gst_buffer_unmap(gst_sample_get_buffer(f->sample.get()), &f->map);
+    delete f;
+  }
+};
+
+QImage ImageFromSample(TGstRef<GstSample> sample) {
+  GstCaps* caps = gst_sample_get_caps(sample.get());
+  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
   if (!caps || !buffer) return {};
   const GstStructure* s = gst_caps_get_structure(caps, 0);
   int w = 0, h = 0;
   gst_structure_get_int(s, "width", &w);
   gst_structure_get_int(s, "height", &h);
-  GstMapInfo map;
-  if (w <= 0 || h <= 0 || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return {};
-  const int stride = int(map.size / size_t(h));
-  QImage image;
-  if (stride >= w * 4)
-    image = QImage(map.data, w, h, stride, QImage::Format_RGB32).copy();
-  gst_buffer_unmap(buffer, &map);
-  return image;
+  auto* frame = new TMappedFrame{std::move(sample)};
+  if (w <= 0 || h <= 0 || !gst_buffer_map(buffer, &frame->map, GST_MAP_READ)) {
+    delete frame;
+    return {};
+  }
+  const int stride = int(frame->map.size / size_t(h));
+  if (stride < w * 4) {
+    TMappedFrame::Release(frame);
+    return {};
+  }
+  // Read-only pixels: anyone who paints on the picture gets a copy first.
+  return QImage(static_cast<const uchar*>(frame->map.data), w, h, stride, QImage::Format_RGB32,
+                &TMappedFrame::Release, frame);
 }
 
 }  // namespace
@@ -145,7 +162,7 @@ bool TGraphRelay::event(QEvent* e) {
       sample = std::move(slot->sample);
       slot->posted = false;
     }
-    if (sample && graph_->video_) graph_->video_->SetFrame(ImageFromSample(sample.get()));
+    if (sample && graph_->video_) graph_->video_->SetFrame(ImageFromSample(std::move(sample)));
     return true;
   }
   return QObject::event(e);

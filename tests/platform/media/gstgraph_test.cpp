@@ -198,6 +198,36 @@ TEST_F(GstGraph, OffscreenVideoWidgetPaintsFramesAndPassesInputOn) {
   window->put_Owner(nullptr);
 }
 
+// The picture shares the decoder's pixels: it must stay whole after the
+// graph that made it is gone, and the widget must paint exactly it.
+TEST_F(GstGraph, FramesOutliveTheirGraphAndPaintAsDecoded) {
+  QImage kept, copy;
+  {
+    auto graph = Render(Clips().Avi);
+    TVideoWidget* video = VideoWidgetOf(graph);
+    ASSERT_TRUE(video);
+    ASSERT_TRUE(PumpUntil([&] { return !video->Frame().isNull(); }));
+    kept = video->Frame();
+    copy = kept.copy();
+    video->resize(kept.size());
+    const QImage painted = video->grab().toImage().convertToFormat(kept.format());
+    ASSERT_EQ(painted.size(), kept.size());
+    EXPECT_EQ(painted, kept);
+    ComPtr<IMediaControl> control;
+    QueryInterface(graph, control);
+    control->Run();
+    const int before = video->FramesShown();
+    EXPECT_TRUE(PumpUntil([&] { return video->FramesShown() > before + 3; }));
+    control->Stop();
+  }
+  QCoreApplication::sendPostedEvents();
+  ASSERT_FALSE(kept.isNull());
+  EXPECT_EQ(kept, copy);
+  // Painting on a shared picture gives the painter its own pixels.
+  kept.setPixel(0, 0, qRgb(1, 2, 3));
+  EXPECT_EQ(kept.pixel(0, 0), qRgb(1, 2, 3));
+}
+
 TEST_F(GstGraph, VolumeAndBalanceRanges) {
   auto graph = Render(Clips().Wav);
   ComPtr<IBasicAudio> audio;
