@@ -1,8 +1,11 @@
 // The engine against bare GStreamer on the same clip, in one process:
 // open to the first frame (paused), key-frame seek, accurate seek.
 // Also a driver for engine_vs_gst.sh: "--open FILE" opens and quits,
-// "--play FILE" plays to the end and quits (for CPU time).
+// "--play FILE" plays to the end and quits (for CPU time), "--play-bare FILE"
+// plays the bare pipeline to the end, taking every frame out of its appsink
+// and mapping it as the engine does on its way to the picture.
 #include <benchmark/benchmark.h>
+#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <QApplication>
@@ -40,6 +43,43 @@ GstElement* BareOpen(const QString& file) {
   gst_element_set_state(p, GST_STATE_PAUSED);
   gst_element_get_state(p, nullptr, nullptr, GST_CLOCK_TIME_NONE);
   return p;
+}
+
+void BareClose(GstElement* p);
+
+// Takes each frame as the engine's offscreen picture does: pulled from the
+// sink and its pixels mapped for reading.
+GstFlowReturn TakeFrame(GstAppSink* sink, gpointer) {
+  GstSample* sample = gst_app_sink_pull_sample(sink);
+  if (!sample) return GST_FLOW_OK;
+  GstMapInfo map;
+  if (gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ))
+    gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+  gst_sample_unref(sample);
+  return GST_FLOW_OK;
+}
+
+int BarePlay(const QString& file) {
+  GstElement* p = BareOpen(file);
+  GstIterator* sinks = gst_bin_iterate_all_by_element_factory_name(GST_BIN(p), "appsink");
+  GValue item = G_VALUE_INIT;
+  while (gst_iterator_next(sinks, &item) == GST_ITERATOR_OK) {
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = &TakeFrame;
+    gst_app_sink_set_callbacks(GST_APP_SINK(g_value_get_object(&item)), &callbacks, nullptr, nullptr);
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(sinks);
+  gst_element_set_state(p, GST_STATE_PLAYING);
+  GstBus* bus = gst_element_get_bus(p);
+  GstMessage* m = gst_bus_timed_pop_filtered(bus, GST_CLOCK_TIME_NONE,
+                                             GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  const bool ok = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
+  if (m) gst_message_unref(m);
+  gst_object_unref(bus);
+  BareClose(p);
+  return ok ? 0 : 1;
 }
 
 void BareClose(GstElement* p) {
@@ -106,6 +146,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   gst_init(nullptr, nullptr);
+  if (argc >= 3 && std::strcmp(argv[1], "--play-bare") == 0) return BarePlay(QString::fromLocal8Bit(argv[2]));
   if (argc >= 3 && (std::strcmp(argv[1], "--open") == 0 || std::strcmp(argv[1], "--play") == 0)) {
     TDirectShowHelper e;
     // A real event loop: processEvents with a time limit never sleeps, and

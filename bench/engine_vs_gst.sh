@@ -3,6 +3,9 @@
 #   open to the first frame, key-frame and accurate seeks (bench_engine, in
 #   process), then process-level open and the CPU time of playing the clip
 #   to its end (bench_engine --open/--play against gst-launch-1.0).
+# Offscreen the engine takes every frame out of its appsink for the picture;
+# "bare+frames" is the bare pipeline doing the same (bench_engine --play-bare),
+# while gst-launch leaves its appsink unread and so does less than either.
 # Usage: bench/engine_vs_gst.sh <build dir with -DKELVARA_BENCH=ON> <clip>
 set -eu
 build=${1:?build dir}
@@ -29,7 +32,8 @@ bare=$(for i in $(seq $runs); do
 echo "engine $ours  gst-launch $bare"
 
 echo "== CPU time playing the whole clip (user+system s, wall s) =="
-echo "engine     $(cpu "$bench" --play "$clip")"
-echo "gst-launch $(cpu gst-launch-1.0 -q uridecodebin uri="file://$clip" name=d \
+echo "engine      $(cpu "$bench" --play "$clip")"
+echo "bare+frames $(cpu "$bench" --play-bare "$clip")"
+echo "gst-launch  $(cpu gst-launch-1.0 -q uridecodebin uri="file://$clip" name=d \
   d. ! queue ! videoconvert ! videobalance ! appsink sync=true caps=video/x-raw,format=BGRx emit-signals=false drop=true max-buffers=1 wait-on-eos=false \
   d. ! queue ! audioconvert ! audioresample ! volume ! audiopanorama ! fakesink sync=true)"
