@@ -48,8 +48,8 @@ bool TfrMain::event(QEvent* e) {
       ExecuteCommand(static_cast<TCommandEvent*>(e)->Id);
       return true;
     case QEvent::Resize:
+      // The movie panel's own resize places the picture.
       Relayout();
-      PlaceVideo();
       break;
     default:
       break;
@@ -189,6 +189,12 @@ bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
     if (!first) return false;
     auto* ke = static_cast<QKeyEvent*>(e);
     HandleKey(VirtualKeyFromEvent(*ke), ShiftStateFromEvent(*ke).toInt());
+    return false;
+  }
+  if (watched == pnMovie && e->type() == QEvent::Resize) {
+    // Panels that come and go beside the movie resize it as much as the
+    // window does; the picture follows either way.
+    PlaceVideo();
     return false;
   }
   if (watched == pnMovie || watched == imLogo) {

@@ -288,3 +288,23 @@ TEST_F(MainWindow, SubtitlesBesideTheMovieShowInTimeAndCommandFiftyTogglesTheLin
   main_->CloseFile();
   EXPECT_FALSE(subtitles.Loaded);
 }
+
+TEST_F(MainWindow, PictureFollowsTheMoviePanelWhenThePlaylistOpensBesideIt) {
+  main_->show();
+  Open(Clips().Avi);
+  QWidget* video = nullptr;
+  for (QWidget* w : main_->pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w != main_->imLogo && w->isVisible()) video = w;
+  ASSERT_NE(video, nullptr);
+  for (int i = 0; i < 2; ++i) {
+    main_->ExecuteCommand(cmPlaylist);
+    Drain();
+    EXPECT_EQ(main_->pnPlayList->isVisible(), i == 0);
+    // Kept aspect: the 4:3 picture fills the panel's width or height and
+    // stays inside it.
+    const QRect panel = main_->pnMovie->rect(), pic = video->geometry();
+    EXPECT_TRUE(panel.contains(pic)) << pic.width() << "x" << pic.height() << " in " << panel.width();
+    EXPECT_TRUE(pic.width() == panel.width() || pic.height() == panel.height());
+    EXPECT_NEAR(double(pic.width()) / pic.height(), 4.0 / 3.0, 0.02);
+  }
+}
