@@ -135,9 +135,13 @@ void TfrMain::SetSizableFrame(bool on) { sizeFrame_->SetEnabled(on); }
 void TfrMain::ApplyStayOnTop() {
   const bool top = ToggleDown(TToggle::StayOnTop) || IsFullScreen();
   if (top == bool(windowFlags() & Qt::WindowStaysOnTopHint)) return;
-  const bool wasVisible = isVisible();
-  setWindowFlag(Qt::WindowStaysOnTopHint, top);
-  if (wasVisible) show();  // changing the flags hides a shown window
+  // setWindowFlag would destroy and recreate the native window, and with it
+  // the native child the video sink draws into; the window system takes the
+  // new hint on the live window instead.
+  Qt::WindowFlags flags = windowFlags();
+  flags.setFlag(Qt::WindowStaysOnTopHint, top);
+  overrideWindowFlags(flags);
+  if (QWindow* w = windowHandle()) w->setFlags(flags);
 }
 
 void TfrMain::UpdateCaptionBar() {
