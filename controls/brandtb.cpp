@@ -18,6 +18,7 @@ const QColor Aqua(0, 255, 255), Silver(192, 192, 192);
 
 void TDragTrackBar::mousePressEvent(QMouseEvent* e) {
   if (e->button() != Qt::LeftButton) return;
+  captured_ = true;
   TrackTo(e->position().toPoint().x());
   dragging_ = true;
 }
@@ -27,7 +28,7 @@ void TDragTrackBar::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TDragTrackBar::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) dragging_ = false;
+  if (e->button() == Qt::LeftButton) dragging_ = captured_ = false;
 }
 
 // ---- TTimeTrackBar

@@ -16,6 +16,9 @@ using TChangeEvent = std::function<void()>;
 class TDragTrackBar : public QWidget {
  public:
   bool Dragging() const { return dragging_; }
+  // The bar has the mouse from the press on, before its change fires, so
+  // an owner that acts only on the user's changes acts on the click too.
+  bool HoldsCapture() const { return captured_; }
 
  protected:
   using QWidget::QWidget;
@@ -26,6 +29,7 @@ class TDragTrackBar : public QWidget {
 
  private:
   bool dragging_ = false;
+  bool captured_ = false;
 };
 
 class TTimeTrackBar : public TDragTrackBar {

@@ -220,8 +220,8 @@ void TfrMain::CreateStatusControls() {
   tbSeek->setObjectName("tbSeek");
   tbSeek->Skin = &Skin;
   tbSeek->OnChange = [this] {
-    // Only the user's drag seeks; the timer moves the pointer silently.
-    if (tbSeek->Dragging()) SetPosition(SnapToKeyFrame(tbSeek->Position()));
+    // Only the user's click and drag seek; the timer moves the pointer silently.
+    if (tbSeek->HoldsCapture()) SetPosition(SnapToKeyFrame(tbSeek->Position()));
   };
   tbSeek->setEnabled(false);
 

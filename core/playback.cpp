@@ -171,7 +171,7 @@ void TfrMain::OnTimer() {
     ShowInfoText(text);
   }
   if (PlayState != TPlayState::Closed) {
-    if (dur != 0 && !tbSeek->Dragging()) tbSeek->ShowPosition(pos);
+    if (dur != 0 && !tbSeek->HoldsCapture()) tbSeek->ShowPosition(pos);
     pbPosition->SetText(PositionText(pos, dur, Settings.ReversePlayTime));
   }
   CPUShown = SmoothCPU(CPUShown, sysHelper_->GetCPUUsage());

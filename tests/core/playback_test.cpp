@@ -308,3 +308,25 @@ TEST_F(MainWindow, PictureFollowsTheMoviePanelWhenThePlaylistOpensBesideIt) {
     EXPECT_NEAR(double(pic.width()) / pic.height(), 4.0 / 3.0, 0.02);
   }
 }
+
+TEST_F(MainWindow, SeekBarClickSeeksAtOnceAndTheDragKeepsSeeking) {
+  main_->show();
+  Open(Clips().Avi);
+  TTimeTrackBar* bar = main_->tbSeek;
+  ASSERT_TRUE(bar->isEnabled());
+  const int usable = bar->width() - 2 * bar->Margin();
+  auto xFor = [&](int64_t t) { return bar->Margin() + int(t * usable / bar->Duration()); };
+  // A plain click seeks: 4.4 s snaps to the key frame at 4 s.
+  QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(xFor(44 * S / 10), 8));
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(4 * S), double(S / 10));
+  // Still held: the drag seeks on, and the timer leaves the pointer alone.
+  QTest::mouseMove(bar, QPoint(xFor(74 * S / 10), 8));
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(7 * S), double(S / 10));
+  const qint64 dragged = bar->Position();
+  main_->OnTimer();
+  EXPECT_EQ(bar->Position(), dragged);
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(xFor(74 * S / 10), 8));
+  // Released: moves no longer seek.
+  QTest::mouseMove(bar, QPoint(xFor(2 * S), 8));
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(7 * S), double(S / 10));
+}
