@@ -206,6 +206,11 @@ bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
         movieCaptured_ = false;
         return true;
       case QEvent::MouseButtonDblClick: MovieDoubleClick(); return true;
+      case QEvent::Wheel:
+        // The picture hands its wheel to the movie panel, and a handed-on
+        // wheel goes no further than its receiver: take it here.
+        wheelEvent(static_cast<QWheelEvent*>(e));
+        return true;
       default: break;
     }
   }

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "commands/commandtable.h"
 #include "commands/keytext.h"
@@ -329,4 +330,31 @@ TEST_F(MainWindow, SeekBarClickSeeksAtOnceAndTheDragKeepsSeeking) {
   // Released: moves no longer seek.
   QTest::mouseMove(bar, QPoint(xFor(2 * S), 8));
   EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(7 * S), double(S / 10));
+}
+
+TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
+  main_->show();
+  Open(Clips().Avi);
+  QWidget* video = nullptr;
+  for (QWidget* w : main_->pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (w != main_->imLogo && w->isVisible()) video = w;
+  ASSERT_NE(video, nullptr);
+  main_->SetVolumePosition(50);
+  // The picture hands its input to the movie panel, which does not pass a
+  // handed-on wheel to its parents by itself.
+  auto turn = [&](QWidget* over, int delta) {
+    const QPointF at(10, 10);
+    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(over, &e);
+    Drain();
+  };
+  turn(video, -120);
+  EXPECT_EQ(main_->tbVolume->Position(), 45);
+  turn(main_->pnMovie, 120);
+  EXPECT_EQ(main_->tbVolume->Position(), 50);
+  main_->Settings.MouseWheel = 1;
+  main_->tbSeek->ShowPosition(2 * S);
+  turn(video, 120);
+  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(12 * S), double(3 * S));
 }
