@@ -66,6 +66,13 @@ class MainWindow : public TTestClipsTest {
     Drain();
   }
 
+  // The engine's picture inside the movie panel, once a file with video is open.
+  QWidget* PictureWidget() const {
+    for (QWidget* w : main_->pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w != main_->imLogo && w->isVisible()) return w;
+    return nullptr;
+  }
+
   TPrivateHome home_;
   TFakeDesktop desktop_;
   TFakeMessageBoxes& boxes_ = desktop_.boxes;
@@ -293,9 +300,7 @@ TEST_F(MainWindow, SubtitlesBesideTheMovieShowInTimeAndCommandFiftyTogglesTheLin
 TEST_F(MainWindow, PictureFollowsTheMoviePanelWhenThePlaylistOpensBesideIt) {
   main_->show();
   Open(Clips().Avi);
-  QWidget* video = nullptr;
-  for (QWidget* w : main_->pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (w != main_->imLogo && w->isVisible()) video = w;
+  QWidget* video = PictureWidget();
   ASSERT_NE(video, nullptr);
   for (int i = 0; i < 2; ++i) {
     main_->ExecuteCommand(cmPlaylist);
@@ -335,9 +340,7 @@ TEST_F(MainWindow, SeekBarClickSeeksAtOnceAndTheDragKeepsSeeking) {
 TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   main_->show();
   Open(Clips().Avi);
-  QWidget* video = nullptr;
-  for (QWidget* w : main_->pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (w != main_->imLogo && w->isVisible()) video = w;
+  QWidget* video = PictureWidget();
   ASSERT_NE(video, nullptr);
   main_->SetVolumePosition(50);
   // The picture hands its input to the movie panel, which does not pass a
