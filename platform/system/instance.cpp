@@ -146,6 +146,13 @@ void TInstanceServer::Accept() {
 
 void TInstanceServer::Deliver(QLocalSocket* socket, QByteArray text) {
   pending_.push_back({socket, std::move(text)});
+  // The handler runs from the event loop, not from inside the socket's own
+  // signal: a box it shows may outlast the sender's patience, and the socket
+  // that the sender then closes is deleted while the box is open.
+  QMetaObject::invokeMethod(&server_, [this] { DeliverPending(); }, Qt::QueuedConnection);
+}
+
+void TInstanceServer::DeliverPending() {
   // A handler that runs a local event loop (a message box) may see further
   // senders finish meanwhile; they wait their turn instead of nesting.
   if (delivering_) return;

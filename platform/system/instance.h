@@ -67,6 +67,7 @@ class TInstanceServer {
 
   void Accept();
   void Deliver(QLocalSocket* socket, QByteArray text);
+  void DeliverPending();
 
   THandler handler_;
   QLocalServer server_;

@@ -214,6 +214,31 @@ TEST_F(InstanceChannel, HandlerIsNeverReenteredByALaterSender) {
   EXPECT_EQ(order, (std::vector<QByteArray>{"first", "second"}));
 }
 
+TEST_F(InstanceChannel, SenderThatGivesUpWhileTheHandlerRunsLeavesTheServerWhole) {
+  QLocalSocket impatient;
+  TInstanceServer server([&](const QByteArray& text) {
+    received_.push_back(text);
+    if (text != "first") return;
+    // The handler's box stays open longer than the sender waits: the sender
+    // goes away while the box's own event loop runs.
+    impatient.abort();
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+  });
+  ASSERT_TRUE(server.Listen(channel_));
+  impatient.connectToServer(channel_);
+  char header[4];
+  qToBigEndian<quint32>(5, header);
+  impatient.write(header, 4);
+  impatient.write("first");
+  ASSERT_TRUE(SpinUntil([&] { return !received_.empty(); }));
+  SpinUntil([] { return false; }, 300);
+  TSender next({"send", channel_, "second"});
+  EXPECT_EQ(next.Result(), THandOverResult::Delivered);
+  EXPECT_EQ(received_, (std::vector<QByteArray>{"first", "second"}));
+}
+
 TEST(ProcessPriority, RaiseIsTakenOrIgnoredAndNormalFollows) {
   QProcess peer;
   peer.start(kPeer, {"priority"});
