@@ -8,6 +8,11 @@
 #include "playlist/subtitles.h"
 
 int main(int argc, char** argv) {
+  // The video sink needs a native window inside the movie panel; the panels
+  // and the logo beside it stay ordinary widgets. A native logo that is
+  // hidden while a film plays keeps its old size on the screen when the
+  // window is resized meanwhile, and shows cut off when it comes back.
+  QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
   TKelvaraApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(true);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -33,33 +35,36 @@ int Differences(const QImage& a, const QImage& b, const QRect& area) {
   return n;
 }
 
-}  // namespace
-
-// The real program in a real X window: the movie area shows the picture and
-// the picture moves.
-TEST(RealWindow, PlaysAClipWhosePictureChanges) {
-  if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "no X server";
-  if (QStandardPaths::findExecutable("import").isEmpty() ||
-      QStandardPaths::findExecutable("xdotool").isEmpty())
-    GTEST_SKIP() << "imagemagick or xdotool missing";
-  const TTestClips& clips = TestClips();
-  ASSERT_TRUE(clips.Ok()) << clips.Error.toStdString();
-
-  QTemporaryDir config, runtime;
-  QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("XDG_CONFIG_HOME", config.path());
-  env.insert("XDG_RUNTIME_DIR", runtime.path());
-  env.insert("QT_QPA_PLATFORM", "xcb");
-  env.insert("LC_ALL", "ru_RU.UTF-8");
-  QProcess player;
-  player.setProcessEnvironment(env);
-  player.setProcessChannelMode(QProcess::ForwardedChannels);
-  player.start(KELVARA_BINARY, {clips.Bench});  // 20 s: time to go full screen and back
-  ASSERT_TRUE(player.waitForStarted(10000));
-
-  const QString pid = QString::number(player.processId());
-  auto findWindow = [&] {
+// The real program under the X server of the test's environment, in a
+// private settings folder.
+class RealWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "no X server";
+    if (QStandardPaths::findExecutable("import").isEmpty() ||
+        QStandardPaths::findExecutable("xdotool").isEmpty())
+      GTEST_SKIP() << "imagemagick or xdotool missing";
+    ASSERT_TRUE(TestClips().Ok()) << TestClips().Error.toStdString();
+    QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  void TearDown() override {
+    if (player_.state() == QProcess::NotRunning) return;
+    player_.terminate();
+    player_.waitForFinished(10000);
+  }
+  void Start(const QStringList& files) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config_.path());
+    env.insert("XDG_RUNTIME_DIR", runtime_.path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("LC_ALL", "ru_RU.UTF-8");
+    player_.setProcessEnvironment(env);
+    player_.setProcessChannelMode(QProcess::ForwardedChannels);
+    player_.start(KELVARA_BINARY, files);
+    ASSERT_TRUE(player_.waitForStarted(10000));
+  }
+  QString FindWindow() {
+    const QString pid = QString::number(player_.processId());
     QString window;
     for (int i = 0; i < 100 && window.isEmpty(); ++i) {
       QThread::msleep(100);
@@ -68,7 +73,17 @@ TEST(RealWindow, PlaysAClipWhosePictureChanges) {
                    .value(0);
     }
     return window;
-  };
+  }
+
+  QTemporaryDir config_, runtime_;
+  QProcess player_;
+};
+
+}  // namespace
+
+// The movie area shows the picture and the picture moves.
+TEST_F(RealWindow, PlaysAClipWhosePictureChanges) {
+  Start({TestClips().Bench});  // 20 s: time to go full screen and back
   // Two grabs of the window some time apart: the movie area, below the
   // caption bar and above the control panel, shows a picture that moves.
   auto expectMovingPicture = [&](const QString& window, const char* when) {
@@ -87,7 +102,7 @@ TEST(RealWindow, PlaysAClipWhosePictureChanges) {
     EXPECT_GT(Differences(first, second, movie), 5) << "the picture did not change " << when;
   };
 
-  const QString window = findWindow();
+  const QString window = FindWindow();
   ASSERT_FALSE(window.isEmpty()) << "no window appeared";
   QThread::msleep(1500);  // the clip opens, the window fits the 640 x 480 movie and plays
   expectMovingPicture(window, "in the window");
@@ -95,15 +110,40 @@ TEST(RealWindow, PlaysAClipWhosePictureChanges) {
   // Enter goes full screen and back; the picture must survive both ways.
   RunTool("xdotool", {"key", "--window", window, "Return"});
   QThread::msleep(1200);
-  const QString full = findWindow();
+  const QString full = FindWindow();
   ASSERT_FALSE(full.isEmpty()) << "no window after going full screen";
   expectMovingPicture(full, "in full screen");
   RunTool("xdotool", {"key", "--window", full, "Return"});
   QThread::msleep(1200);
-  const QString back = findWindow();
+  const QString back = FindWindow();
   ASSERT_FALSE(back.isEmpty()) << "no window after leaving full screen";
   expectMovingPicture(back, "back in the window");
+}
 
-  player.terminate();
-  player.waitForFinished(10000);
+// The logo stays hidden while a film plays and the window fits the film
+// meanwhile; when a sound file opens next, the logo is centred in the movie
+// area as it now is.
+TEST_F(RealWindow, LogoIsCentredAfterTheWindowFittedAFilm) {
+  Start({TestClips().Avi, TestClips().Mp3});
+  const QString window = FindWindow();
+  ASSERT_FALSE(window.isEmpty()) << "no window appeared";
+  QThread::msleep(1500);  // the window fits the 320 x 240 film, which plays
+  RunTool("xdotool", {"key", "--window", window, "Next"});
+  QThread::msleep(1500);
+  const QImage shot = Grab(window);
+  ASSERT_FALSE(shot.isNull());
+  const QRect movie(0, 20, shot.width(), shot.height() - 20 - 79);
+  // The logo's bright pixels, found by rows and columns.
+  int left = movie.right(), right = movie.left(), top = movie.bottom(), bottom = movie.top();
+  for (int y = movie.top(); y <= movie.bottom(); ++y)
+    for (int x = movie.left(); x <= movie.right(); ++x)
+      if (qGray(shot.pixel(x, y)) > 80) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_LT(left, right) << "no logo in the movie area";
+  EXPECT_NEAR((left + right) / 2.0, movie.center().x(), 4.0);
+  EXPECT_NEAR((top + bottom) / 2.0, movie.center().y(), 4.0);
 }
