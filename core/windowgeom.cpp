@@ -17,6 +17,14 @@ namespace {
 constexpr int kFullScreenButton = 5, kCaptionFullScreenButton = 34, kKeepAspectButton = 14;
 constexpr int kPlaylistButton = 8, kStayOnTopButton = 32;
 constexpr int kCaptionHeight = 20, kControlHeight = 79;
+
+// The display-mode codes have no platform text of their own; the service's
+// reason becomes theirs. Shared codes such as E_FAIL keep the media layer's.
+void ExplainDisplayModeFailure(HRESULT hr) {
+  constexpr uint32_t kDisplayFamily = 0x8876;  // failure bit and the DirectDraw facility
+  if ((uint32_t(hr) >> 16) == kDisplayFamily)
+    RecordPlatformErrorText(hr, DisplayModes().LastErrorText());
+}
 }  // namespace
 
 TMovieRect TfrMain::GetMovieRect() const {
@@ -198,12 +206,15 @@ void TfrMain::SetDisplayMode(bool on) {
     const HRESULT hr = DisplayModes().SetDisplayMode(frameGeometry(), Settings.ScrWidth,
                                                            Settings.ScrHeight, Settings.ScrDepth);
     displayModeChanged_ = SUCCEEDED(hr);
+    ExplainDisplayModeFailure(hr);
     engine_->Check(hr, "DD.SetDisplayMode");
     RestorePlayState();
   } else if (displayModeChanged_) {
     engine_->Stop();
     displayModeChanged_ = false;
-    engine_->Check(DisplayModes().RestoreDisplayMode(), "DD.RestoreDisplayMode");
+    const HRESULT hr = DisplayModes().RestoreDisplayMode();
+    ExplainDisplayModeFailure(hr);
+    engine_->Check(hr, "DD.RestoreDisplayMode");
     RestorePlayState();
   }
 }

@@ -318,3 +318,7 @@ HRESULT CoCreateInstance(const CLSID& clsid, ComPtr<T>& out) {
 // The platform's text for a result (empty when it has none). For failures
 // that came from GStreamer, the message GStreamer gave.
 QString AMGetErrorText(HRESULT hr);
+// Makes `text` the platform text of `hr` (the latest failure's text wins).
+// Services outside the media layer that explain their own failures put
+// their reason here, so the result check shows it like any other.
+void RecordPlatformErrorText(HRESULT hr, const QString& text);

@@ -4,12 +4,10 @@
 #include <QString>
 #include <gst/gst.h>
 
-#include "platform/media/hresult.h"
+#include "platform/media/dshow.h"
 
 // Code for a GStreamer error; its message becomes AMGetErrorText's answer.
 HRESULT HresultFromGError(const GError* error);
-// Makes `text` the platform text of `hr` (the latest failure's text wins).
-void RecordPlatformErrorText(HRESULT hr, const QString& text);
 // Starts GStreamer once per process; false (with the reason recorded under
 // E_FAIL) when it cannot start.
 bool EnsureGStreamer();

@@ -361,3 +361,40 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   turn(video, 120);
   EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(12 * S), double(3 * S));
 }
+
+TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
+  TFakeDisplayModes& modes = desktop_.displayModes;
+  main_->Settings.FullScrMode = true;
+  main_->Settings.ScrWidth = 800;
+  main_->Settings.ScrHeight = 600;
+  main_->Settings.ScrDepth = 32;
+  main_->Settings.OnErrors = 1;
+  Open(Clips().Avi);
+  const TMovieRect before = main_->GetMovieRect();
+
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_TRUE(main_->IsFullScreen());
+  ASSERT_EQ(modes.sets.size(), 1u);
+  EXPECT_EQ(modes.sets[0].width, 800);
+  EXPECT_EQ(modes.sets[0].bits, 32);
+  EXPECT_TRUE(modes.changed);
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);  // the stop around the change is undone
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_FALSE(main_->IsFullScreen());
+  EXPECT_EQ(modes.restores, 1);
+  EXPECT_FALSE(modes.changed);
+  EXPECT_EQ(main_->GetMovieRect(), before);
+
+  // A mode the monitor lacks: the service's reason is the error's text, full
+  // screen goes on in the current mode and leaving it restores nothing.
+  main_->Settings.ScrWidth = 1024;
+  main_->Settings.ScrHeight = 768;
+  modes.errorText = "The monitor has no 1024 x 768 mode.";
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_TRUE(main_->IsFullScreen());
+  EXPECT_EQ(main_->InfoText,
+            "Ошибка: 0x8876005A (The monitor has no 1024 x 768 mode.)\r\nScope:[DD.SetDisplayMode]");
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_FALSE(main_->IsFullScreen());
+  EXPECT_EQ(modes.restores, 1);
+}
