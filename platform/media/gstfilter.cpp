@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -374,29 +375,48 @@ HRESULT TGstFilter::ShowPropertyFrame(QWidget* owner, const QString& caption) {
   auto* area = new QScrollArea(&sheet);
   auto* page = new QWidget;
   auto* form = new QFormLayout(page);
-  struct Row { GParamSpec* param; QWidget* editor; };
+  // Each row remembers what it showed, so that OK writes back only what the
+  // user changed: a value written back unchanged is not always a no-op (an
+  // unset text would become an empty one).
+  struct Row {
+    GParamSpec* param;
+    QWidget* editor;
+    QString shown;
+  };
   std::vector<Row> rows;
   for (GParamSpec* p : props) {
     GValue v = G_VALUE_INIT;
     g_value_init(&v, G_PARAM_SPEC_VALUE_TYPE(p));
     g_object_get_property(G_OBJECT(target), p->name, &v);
     QWidget* editor;
+    QString shown;
     if (G_VALUE_TYPE(&v) == G_TYPE_BOOLEAN) {
       auto* c = new QCheckBox;
       c->setChecked(g_value_get_boolean(&v));
+      shown = QString::number(c->isChecked());
+      editor = c;
+    } else if (G_TYPE_IS_ENUM(G_VALUE_TYPE(&v))) {
+      // A choice offers its values by their descriptions.
+      auto* c = new QComboBox;
+      const GEnumClass* e = G_PARAM_SPEC_ENUM(p)->enum_class;
+      for (guint i = 0; i < e->n_values; ++i)
+        c->addItem(QString::fromUtf8(e->values[i].value_name), e->values[i].value);
+      c->setCurrentIndex(c->findData(g_value_get_enum(&v)));
+      shown = QString::number(c->currentIndex());
       editor = c;
     } else {
       TGString text(g_strdup_value_contents(&v));
       QString t = QString::fromUtf8(text.get());
       if (G_VALUE_TYPE(&v) == G_TYPE_STRING && t.size() >= 2 && t.startsWith('"')) t = t.mid(1, t.size() - 2);
       if (G_VALUE_TYPE(&v) == G_TYPE_STRING && t == QLatin1String("NULL")) t.clear();
-      auto* e = new QLineEdit(t);
-      editor = e;
+      editor = new QLineEdit(t);
+      shown = t;
     }
     g_value_unset(&v);
+    editor->setObjectName(QString::fromUtf8(p->name));
     editor->setToolTip(QString::fromUtf8(g_param_spec_get_blurb(p)));
     form->addRow(QString::fromUtf8(p->name), editor);
-    rows.push_back({p, editor});
+    rows.push_back({p, editor, shown});
   }
   area->setWidget(page);
   area->setWidgetResizable(true);
@@ -408,8 +428,13 @@ HRESULT TGstFilter::ShowPropertyFrame(QWidget* owner, const QString& caption) {
   if (sheet.exec() != QDialog::Accepted) return S_OK;
   for (const Row& r : rows) {
     if (auto* c = qobject_cast<QCheckBox*>(r.editor)) {
-      g_object_set(G_OBJECT(target), r.param->name, gboolean(c->isChecked()), nullptr);
+      if (QString::number(c->isChecked()) != r.shown)
+        g_object_set(G_OBJECT(target), r.param->name, gboolean(c->isChecked()), nullptr);
+    } else if (auto* c = qobject_cast<QComboBox*>(r.editor)) {
+      if (QString::number(c->currentIndex()) != r.shown && c->currentIndex() >= 0)
+        g_object_set(G_OBJECT(target), r.param->name, c->currentData().toInt(), nullptr);
     } else if (auto* e = qobject_cast<QLineEdit*>(r.editor)) {
+      if (e->text() == r.shown) continue;
       const QByteArray text = e->text().toUtf8();
       gst_util_set_object_arg(G_OBJECT(target), r.param->name, text.constData());
     }

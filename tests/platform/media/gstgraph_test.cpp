@@ -2,7 +2,12 @@
 // how filters and pins answer, the video widget, errors, and references.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
@@ -10,6 +15,8 @@
 
 #include "platform/media/dshow.h"
 #include "platform/media/gstdiag.h"
+#include "platform/media/gsterror.h"
+#include "platform/media/gstfilter.h"
 #include "platform/media/videowidget.h"
 #include "tests/support/testclips.h"
 
@@ -226,6 +233,45 @@ TEST_F(GstGraph, FramesOutliveTheirGraphAndPaintAsDecoded) {
   // Painting on a shared picture gives the painter its own pixels.
   kept.setPixel(0, 0, qRgb(1, 2, 3));
   EXPECT_EQ(kept.pixel(0, 0), qRgb(1, 2, 3));
+}
+
+TEST(PropertySheet, OffersChoicesByNameAndWritesBackOnlyWhatChanged) {
+  ASSERT_TRUE(EnsureGStreamer());
+  GstElement* sink = gst_element_factory_make("filesink", nullptr);
+  ASSERT_NE(sink, nullptr);
+  gst_object_ref_sink(sink);
+  ComPtr<IBaseFilter> filter = TGstFilter::Wrap(sink, {});
+  ComPtr<ISpecifyPropertyPages> pages;
+  ASSERT_EQ(QueryInterface(filter, pages), S_OK);
+  int count = 0;
+  EXPECT_EQ(pages->GetPages(count), S_OK);
+  EXPECT_EQ(count, 1);
+
+  QString shownChoice;
+  bool textEditor = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* sheet = QApplication::activeModalWidget();
+    if (!sheet) return;
+    if (auto* mode = sheet->findChild<QComboBox*>("buffer-mode")) {
+      shownChoice = mode->currentText();
+      mode->setCurrentIndex(mode->findData(2));  // unbuffered
+    }
+    textEditor = sheet->findChild<QLineEdit*>("location") != nullptr;
+    static_cast<QDialog*>(sheet)->accept();
+  });
+  EXPECT_EQ(pages->ShowPropertyFrame(nullptr, "Kelvara stream"), S_OK);
+  EXPECT_EQ(shownChoice, "Default buffering");
+  EXPECT_TRUE(textEditor);
+  int mode = -1;
+  gchar* location = nullptr;
+  g_object_get(sink, "buffer-mode", &mode, "location", &location, nullptr);
+  EXPECT_EQ(mode, 2);
+  // The unset file name was shown as an empty line and left alone.
+  EXPECT_EQ(location, nullptr);
+  g_free(location);
+  pages.reset();
+  filter.reset();
+  gst_object_unref(sink);
 }
 
 TEST_F(GstGraph, VolumeAndBalanceRanges) {
