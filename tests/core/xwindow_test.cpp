@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -84,40 +86,56 @@ class RealWindow : public ::testing::Test {
 // The movie area shows the picture and the picture moves.
 TEST_F(RealWindow, PlaysAClipWhosePictureChanges) {
   Start({TestClips().Bench});  // 20 s: time to go full screen and back
-  // Two grabs of the window some time apart: the movie area, below the
-  // caption bar and above the control panel, shows a picture that moves.
-  auto expectMovingPicture = [&](const QString& window, const char* when) {
-    const QImage first = Grab(window);
+  // The movie area lies below the caption bar and above the control panel.
+  auto movieOf = [](const QImage& shot) { return QRect(0, 20, shot.width(), shot.height() - 20 - 79); };
+  auto lit = [&](const QImage& shot) {
+    int n = 0;
+    const QRect movie = movieOf(shot);
+    for (int y = movie.top(); y <= movie.bottom(); y += 4)
+      for (int x = movie.left(); x <= movie.right(); x += 4)
+        if (qGray(shot.pixel(x, y)) > 40) ++n;
+    return n;
+  };
+  // Grabs the window until it has the wanted size and its movie area shows a
+  // picture (a loaded machine may take seconds), then once more a moment
+  // later: the picture must be there and must have moved.
+  auto expectMovingPicture = [&](const QString& window, const char* when,
+                                 const std::function<bool(QSize)>& sized, QSize* shown = nullptr) {
+    QImage first;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+      first = Grab(window);
+      if (!first.isNull() && sized(first.size()) && lit(first) > 20) break;
+      if (waited.elapsed() > 8000) break;
+      QThread::msleep(100);
+    }
+    if (shown) *shown = first.size();
     QThread::msleep(800);
     const QImage second = Grab(window);
     ASSERT_FALSE(first.isNull()) << when;
+    EXPECT_TRUE(sized(first.size())) << "the window has the wrong size " << when;
     ASSERT_EQ(first.size(), second.size()) << when;
-    const QRect movie(0, 20, first.width(), first.height() - 20 - 79);
-    ASSERT_GT(movie.height(), 100) << when;
-    int lit = 0;
-    for (int y = movie.top(); y <= movie.bottom(); y += 4)
-      for (int x = movie.left(); x <= movie.right(); x += 4)
-        if (qGray(first.pixel(x, y)) > 40) ++lit;
-    EXPECT_GT(lit, 20) << "the movie area is black " << when;
-    EXPECT_GT(Differences(first, second, movie), 5) << "the picture did not change " << when;
+    ASSERT_GT(movieOf(first).height(), 100) << when;
+    EXPECT_GT(lit(first), 20) << "the movie area is black " << when;
+    EXPECT_GT(Differences(first, second, movieOf(first)), 5) << "the picture did not change " << when;
   };
 
   const QString window = FindWindow();
   ASSERT_FALSE(window.isEmpty()) << "no window appeared";
-  QThread::msleep(1500);  // the clip opens, the window fits the 640 x 480 movie and plays
-  expectMovingPicture(window, "in the window");
+  // The window fits the 640 x 480 movie.
+  QSize windowed;
+  expectMovingPicture(window, "in the window", [](QSize s) { return s.width() == 640; }, &windowed);
 
   // Enter goes full screen and back; the picture must survive both ways.
   RunTool("xdotool", {"key", "--window", window, "Return"});
-  QThread::msleep(1200);
   const QString full = FindWindow();
   ASSERT_FALSE(full.isEmpty()) << "no window after going full screen";
-  expectMovingPicture(full, "in full screen");
+  expectMovingPicture(full, "in full screen", [&](QSize s) { return s.width() > windowed.width(); });
   RunTool("xdotool", {"key", "--window", full, "Return"});
-  QThread::msleep(1200);
   const QString back = FindWindow();
   ASSERT_FALSE(back.isEmpty()) << "no window after leaving full screen";
-  expectMovingPicture(back, "back in the window");
+  expectMovingPicture(back, "back in the window", [&](QSize s) { return s == windowed; });
 }
 
 // The logo stays hidden while a film plays and the window fits the film
