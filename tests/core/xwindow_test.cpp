@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -145,9 +146,21 @@ TEST_F(RealWindow, LogoIsCentredAfterTheWindowFittedAFilm) {
   Start({TestClips().Avi, TestClips().Mp3});
   const QString window = FindWindow();
   ASSERT_FALSE(window.isEmpty()) << "no window appeared";
-  QThread::msleep(1500);  // the window fits the 320 x 240 film, which plays
+  // The caption names the file that is open; a loaded machine may take seconds.
+  auto waitForTitle = [&](const QString& title) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 10000) {
+      if (QString::fromUtf8(RunTool("xdotool", {"getwindowname", window})).trimmed() == title) return true;
+      QThread::msleep(100);
+    }
+    return false;
+  };
+  ASSERT_TRUE(waitForTitle(QFileInfo(TestClips().Avi).completeBaseName()));
+  QThread::msleep(500);  // the window fits the 320 x 240 film, which plays
   RunTool("xdotool", {"key", "--window", window, "Next"});
-  QThread::msleep(1500);
+  ASSERT_TRUE(waitForTitle(QFileInfo(TestClips().Mp3).completeBaseName()));
+  QThread::msleep(500);
   const QImage shot = Grab(window);
   ASSERT_FALSE(shot.isNull());
   const QRect movie(0, 20, shot.width(), shot.height() - 20 - 79);
