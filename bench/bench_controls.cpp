@@ -1,10 +1,12 @@
 // Painting costs of the skinned controls: one full repaint of the seek bar
 // (scale, marks, pointer) and of a row of hover buttons, with the built-in
-// skin and with an indexed-colour bitmap as a user's skin file loads.
+// skin and with an indexed-colour bitmap as a user's skin file loads; and one
+// full repaint of the main window's control panel, every control on it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "controls/skin.h"
+#include "core/MainUnit.h"
 
 namespace {
 
@@ -61,5 +64,29 @@ void ButtonRowRepaint(benchmark::State& state, const QImage* skin) {
 }
 BENCHMARK_CAPTURE(ButtonRowRepaint, built_in_skin, &Skin())->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(ButtonRowRepaint, indexed_skin, &IndexedSkin())->Unit(benchmark::kMicrosecond);
+
+// The whole control panel of a started main window, 640 wide, no file open:
+// three rows of buttons, position display, seek bar, volume bar, info panel,
+// clock and CPU meter. Settings and the instance channel go to a private folder.
+void ControlPanelRepaint(benchmark::State& state) {
+  QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+  qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+  TfrMain main;
+  if (!main.StartUp({})) {
+    state.SkipWithError("the main window did not start (system language?)");
+    return;
+  }
+  main.resize(640, 480);
+  main.show();
+  QWidget* panel = main.pnControl;
+  QImage target(panel->size(), QImage::Format_RGB32);
+  for (auto _ : state) {
+    panel->render(&target);
+    benchmark::DoNotOptimize(target.constBits());
+  }
+  state.SetLabel(QStringLiteral("%1x%2").arg(panel->width()).arg(panel->height()).toStdString());
+}
+BENCHMARK(ControlPanelRepaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
