@@ -17,6 +17,7 @@
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
 #include "core/cmdline.h"
+#include "core/dialogs.h"
 #include "core/geometry.h"
 #include "media/DShowHlp.h"
 #include "media/SysHelp.h"
@@ -99,7 +100,7 @@ void TfrMain::ExecuteCommand(int id) {
     case cmMoveUp: playList_->MoveUp(); break;
     case cmMoveDown: playList_->MoveDown(); break;
     case cmShufflePlaylist: playList_->Shuffle(); break;
-    case cmGenerateReport: break;  // the report window is not built yet
+    case cmGenerateReport: ShowReportWindow(*this); break;
     case cmBookmarksInPlaylist:
       Button(kBookmarksButton)->SetDown(!Button(kBookmarksButton)->Down());
       playList_->SetShowTree(Button(kBookmarksButton)->Down());
@@ -112,7 +113,7 @@ void TfrMain::ExecuteCommand(int id) {
       break;
     case cmVolumeUp: SetVolumePosition(tbVolume->Position() + 5); break;
     case cmVolumeDown: SetVolumePosition(tbVolume->Position() - 5); break;
-    case cmAudioProperties: break;  // the audio dialog is not built yet
+    case cmAudioProperties: ShowAudioWindow(*this); break;
     case cmBrightnessUp: engine_->AdjustDivXPicture(1, 0, 0); break;
     case cmBrightnessDown: engine_->AdjustDivXPicture(-1, 0, 0); break;
     case cmContrastUp: engine_->AdjustDivXPicture(0, 1, 0); break;
@@ -143,7 +144,7 @@ void TfrMain::ExecuteCommand(int id) {
         if (frSubtitles->Loaded) ShowSubtitleLine(true);
       }
       break;
-    case cmFilters: break;  // the filter graph dialog is not built yet
+    case cmFilters: ShowFiltersWindow(*this); break;
     case cmPreferences:
       // The preferences dialog is not built yet; the transaction around it
       // still stores and re-reads the settings.
@@ -157,7 +158,7 @@ void TfrMain::ExecuteCommand(int id) {
       ApplyStayOnTop();
       break;
     case cmHelp: ShowHelp(); break;
-    case cmAbout: break;  // the about window is not built yet
+    case cmAbout: ShowAboutWindow(*this); break;
     case cmExit: close(); break;
     case cmPowerOff: sysHelper_->PowerOff(); break;
     default: break;

@@ -14,6 +14,7 @@
 #include "platform/media/dsound.h"
 #include "platform/media/gsterror.h"
 #include "platform/media/gstfilter.h"
+#include "platform/media/gstgrabber.h"
 #include "platform/media/videowidget.h"
 
 // Frames reach the relay from the appsink's streaming thread.
@@ -330,8 +331,7 @@ TGstRef<GstElement> TGstGraph::MakeVideoSink() {
       g_object_set(sink, "force-aspect-ratio", FALSE, "handle-events", FALSE, nullptr);
       gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), guintptr(video_->OverlayHandle()));
       TGstRef<GstElement> ref = TGstRef<GstElement>::Share(sink);
-      GstElement* raw = sink;
-      video_->OnExpose = [raw] { gst_video_overlay_expose(GST_VIDEO_OVERLAY(raw)); };
+      video_->OnExpose = OverlayExposer(sink);
       return ref;
     }
   }
@@ -621,6 +621,7 @@ void TGstGraph::EnsureStopped() {
 
 // A top-level element of our own can be unhooked while the pipeline runs; an
 // element inside the automatic decoder can only be touched at rest.
+static bool AtRest(GstElement* pipeline);
 static bool IsTopLevel(GstElement* pipeline, GstElement* e) {
   return GST_OBJECT_PARENT(e) == GST_OBJECT(pipeline);
 }
@@ -633,7 +634,17 @@ HRESULT TGstGraph::RemoveFilter(const ComPtr<IBaseFilter>& filter) {
   // bin any more is already gone.
   if (!GST_OBJECT_PARENT(e)) return S_FALSE;
   if (!Contains(e)) return VFW_E_NOT_IN_GRAPH;
-  if (!IsTopLevel(pipeline_.get(), e)) EnsureStopped();
+  if (IsRetired(e)) return S_FALSE;
+  if (!IsTopLevel(pipeline_.get(), e)) {
+    // Stopping would make the automatic decoder drop every element it
+    // made, the ones meant to stay as well; while it runs, the element is
+    // retired instead.
+    if (!AtRest(pipeline_.get())) {
+      RetireElement(e);
+      return S_OK;
+    }
+    EnsureStopped();
+  }
   TGstRef<GstObject> parent = TGstRef<GstObject>::Adopt(gst_object_get_parent(GST_OBJECT(e)));
   if (!parent) return S_OK;  // the decoder let it go when it stopped
   gst_element_set_locked_state(e, TRUE);
