@@ -4,12 +4,13 @@
 // `fakesink sync=false`, timed the same way (from frame 9 to the last, at
 // the sink's input, by the millisecond tick). Runs alternate; the best of
 // each is printed with the ratio.
-// Usage: decoder_bench <clip> "<bare pipeline with fakesink name=sink>" [runs]
+// Usage: decoder_bench <clip> <runs> "<bare pipeline with fakesink name=sink>"...
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLocale>
 #include <cstdio>
+#include <vector>
 #include <gst/gst.h>
 
 #include "media/DShowHlp.h"
@@ -111,21 +112,24 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   gst_init(&argc, &argv);
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: decoder_bench <clip> <bare pipeline> [runs]\n");
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: decoder_bench <clip> <runs> <bare pipeline>...\n");
     return 2;
   }
   const QString clip = QString::fromLocal8Bit(argv[1]);
-  const QString bare = QString::fromLocal8Bit(argv[2]);
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 3;
-  double bestOurs = 0, bestBare = 0;
+  const int runs = std::max(1, std::atoi(argv[2]));
+  std::vector<QString> bare;
+  for (int i = 3; i < argc; ++i) bare.push_back(QString::fromLocal8Bit(argv[i]));
+  double bestOurs = 0;
+  std::vector<double> bestBare(bare.size(), 0.0);
   QString chain;
-  for (int i = 0; i < runs; ++i) {
-    bestBare = std::max(bestBare, Bare(bare));
+  for (int r = 0; r < runs; ++r) {
+    for (size_t i = 0; i < bare.size(); ++i) bestBare[i] = std::max(bestBare[i], Bare(bare[i]));
     bestOurs = std::max(bestOurs, Ours(clip, chain));
   }
-  std::printf("%-28s decoder %-22s ours %8.1f fps  bare %8.1f fps  ratio %.3f\n",
-              qPrintable(clip.section('/', -1)), qPrintable(chain), bestOurs, bestBare,
-              bestBare > 0 ? bestOurs / bestBare : 0.0);
+  std::printf("%s (decoder %s): ours %.1f fps\n", qPrintable(clip.section('/', -1)), qPrintable(chain), bestOurs);
+  for (size_t i = 0; i < bare.size(); ++i)
+    std::printf("  bare %.1f fps, ratio %.3f: %s\n", bestBare[i], bestBare[i] > 0 ? bestOurs / bestBare[i] : 0.0,
+                qPrintable(bare[i].section('!', 1).trimmed()));
   return 0;
 }

@@ -22,11 +22,16 @@ for s in 640x360:60 1920x1080:12; do
   clip "mpeg2_$size.mpg" "$size" "$secs" "-c:v mpeg2video -q:v 4 -g 25 -f vob"
 done
 
+# Printed per clip: the bare demuxer and decoder, and the same with the
+# parser that the automatic decoder puts between them.
+run() {  # clip demuxer parser decoder
+  f="$dir/$1"
+  "$build/bench/decoder_bench" "$f" "$runs" \
+    "filesrc location=$f ! $2 ! $4 ! fakesink name=sink sync=false" \
+    "filesrc location=$f ! $2 ! $3 ! $4 ! fakesink name=sink sync=false"
+}
 for size in 640x360 1920x1080; do
-  f="$dir/mpeg4_$size.avi"
-  "$build/bench/decoder_bench" "$f" "filesrc location=$f ! avidemux ! avdec_mpeg4 ! fakesink name=sink sync=false" "$runs"
-  f="$dir/h264_$size.mp4"
-  "$build/bench/decoder_bench" "$f" "filesrc location=$f ! qtdemux ! avdec_h264 ! fakesink name=sink sync=false" "$runs"
-  f="$dir/mpeg2_$size.mpg"
-  "$build/bench/decoder_bench" "$f" "filesrc location=$f ! mpegpsdemux ! mpeg2dec ! fakesink name=sink sync=false" "$runs"
+  run "mpeg4_$size.avi" avidemux mpeg4videoparse avdec_mpeg4
+  run "h264_$size.mp4" qtdemux h264parse avdec_h264
+  run "mpeg2_$size.mpg" mpegpsdemux mpegvideoparse avdec_mpeg2video
 done
