@@ -543,8 +543,9 @@ bool TfrMain::LoadSkinBitmap(const QString& path) {
 
 void TfrMain::ApplyPanelColour() {
   const QColor c = SkinPixel(&Skin, SkinLayout::PanelPixel, QColor(0x40, 0x40, 0x40));
-  for (QWidget* w : {pnControl, pnStandard, pnControlLeft, static_cast<QWidget*>(pnInfo),
-                     pnControlRight, pnAdvanced, pnAdvLeft, pnAdvRight, pnPlayListBottom}) {
+  // The seek bar's row too: the bar fills with its row's colour.
+  for (QWidget* w : {pnControl, pnStandard, pnControlLeft, static_cast<QWidget*>(pnInfo), pnControlRight,
+                     pnPosition, pnAdvanced, pnAdvLeft, pnAdvRight, pnPlayListBottom}) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, c);
     w->setPalette(p);

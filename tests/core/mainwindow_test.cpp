@@ -4,9 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
 
+#include "controls/brandtb.h"
 #include "core/MainUnit.h"
 #include "platform/system/profile.h"
 #include "playlist/playlist.h"
@@ -25,6 +28,13 @@ QString Touch(const QString& dir, const QString& name) {
   QFile f(dir + "/" + name);
   f.open(QIODevice::WriteOnly);
   return f.fileName();
+}
+
+void WriteSettings(const TPrivateHome& home, const QByteArray& text) {
+  QDir().mkpath(home.ConfigDir());
+  QFile f(home.ConfigDir() + "/kelvar.ini");
+  f.open(QIODevice::WriteOnly);
+  f.write(text);
 }
 
 }  // namespace
@@ -166,4 +176,24 @@ TEST(ShutDown, UnwritableSettingsFolderReachesTheErrorHandler) {
   QDir(home.ConfigDir()).removeRecursively();
   Touch(home.config.path(), "kelvara");
   EXPECT_ANY_THROW(main.SettingsFile().SaveSettings());
+}
+
+TEST(StartUp, SkinPanelColourFillsEveryRowOfTheControlPanel) {
+  TPrivateHome home;
+  TFakeDesktop desktop;
+  QImage skin(820, 126, QImage::Format_RGB32);
+  skin.fill(QColor(192, 192, 192));
+  const QColor panel(200, 30, 40);
+  skin.setPixelColor(810, 23, panel);
+  const QString path = home.config.path() + "/red.bmp";
+  ASSERT_TRUE(skin.save(path, "BMP"));
+  WriteSettings(home, "[Interface]\r\nSkin=" + path.toLocal8Bit() + "\r\n");
+  TfrMain main;
+  ASSERT_TRUE(main.StartUp({}));
+  auto colourAt = [](QWidget* w, QPoint p) { return w->grab().toImage().pixelColor(p); };
+  EXPECT_EQ(colourAt(main.pnAdvanced, QPoint(238, 2)), panel);
+  EXPECT_EQ(colourAt(main.pnInfo, QPoint(5, 5)), panel);
+  // The seek bar's row, beside the track and under it.
+  EXPECT_EQ(colourAt(main.tbSeek, QPoint(1, 1)), panel);
+  EXPECT_EQ(colourAt(main.tbSeek, QPoint(main.tbSeek->width() / 2, 18)), panel);
 }
