@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QScreen>
+#include <QToolTip>
 #include <QUrl>
 #include <QWindow>
 #include <ctime>
@@ -499,17 +500,11 @@ void TfrMain::SetVolumePosition(int position) {
 }
 
 void TfrMain::ShowHints(bool on) {
-  // Tooltips of the main window's own controls only.
-  static const char* const kProperty = "kelvaraTip";
-  for (QWidget* w : findChildren<QWidget*>()) {
-    if (!on && !w->toolTip().isEmpty()) {
-      w->setProperty(kProperty, w->toolTip());
-      w->setToolTip(QString());
-    } else if (on && w->property(kProperty).isValid()) {
-      w->setToolTip(w->property(kProperty).toString());
-      w->setProperty(kProperty, QVariant());
-    }
-  }
+  // A switch the window's event filter reads when a tooltip is asked for,
+  // so it holds also for tooltips given later (the buttons get theirs after
+  // the settings are read); the texts themselves stay.
+  hintsShown_ = on;
+  if (!on) QToolTip::hideText();
 }
 
 void TfrMain::SetHighPriority(bool high) {

@@ -263,6 +263,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   bool captionVisible_ = true;
   bool playlistVisible_ = false;
   bool cursorHidden_ = false;
+  bool hintsShown_ = true;
   bool layoutFrozen_ = false;
   bool displayModeEnabled_ = false;
   bool displayModeChanged_ = false;

@@ -180,6 +180,8 @@ void TfrMain::keyPressEvent(QKeyEvent* e) { QWidget::keyPressEvent(e); }
 
 bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
   auto* w = qobject_cast<QWidget*>(watched);
+  // With hints off no control of this window shows its tooltip.
+  if (e->type() == QEvent::ToolTip && !hintsShown_ && w && w->window() == this) return true;
   if (e->type() == QEvent::KeyPress && w && w->window() == this) {
     // Key preview: the main window sees every key first and lets it go on.
     // An unhandled key travels on to the parents; it counts once, where it
