@@ -121,6 +121,10 @@ TEST_F(MainWindow, OpenPostsPlayAfterItsOwnWork) {
 }
 
 TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
+  // After a file with picture and sound, so that nothing of it may linger.
+  main_->show();
+  Open(Clips().Avi);
+  ASSERT_TRUE(main_->Button(2)->Enabled());
   Open(Clips().NotMedia);
   EXPECT_FALSE(main_->IsFileOpen());
   ASSERT_FALSE(boxes_.shown.empty());
@@ -128,8 +132,14 @@ TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
   EXPECT_TRUE(boxes_.shown.back().text.startsWith(Clips().NotMedia + "\r\n"));
   // Play stays enabled with entries in the list; what needs a file does not.
   EXPECT_TRUE(main_->Button(3)->Enabled());
-  for (int i : {1, 2, 4, 5, 13, 16, 18}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
+  for (int i : {1, 4, 5, 11, 12, 13, 16, 18}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
   EXPECT_FALSE(main_->tbSeek->isEnabled());
+  // A click on the frame-step button asks nothing of a file that is not there.
+  ASSERT_FALSE(main_->Button(2)->Enabled());
+  spy_->clear();
+  QTest::mouseClick(main_->Button(2), Qt::LeftButton);
+  Drain();
+  EXPECT_TRUE(Executed().empty());
 }
 
 TEST_F(MainWindow, AudioOnlyEnablesWhatAudioNeeds) {
