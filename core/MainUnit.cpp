@@ -302,11 +302,15 @@ int TfrMain::HiddenChromeHeight() const {
   return (controlVisible_ ? 0 : kControlHeight) + (captionVisible_ ? 0 : kCaptionHeight);
 }
 
-void TfrMain::Relayout() {
-  if (layoutFrozen_) return;
+void TfrMain::ApplySizeLimit() {
   // The size limit counts only the chrome that is shown.
   const QSize min = Settings.ResizeLimit ? MinimumWindowSize(HiddenChromeHeight()) : QSize(0, 0);
   if (minimumSize() != min) setMinimumSize(min);
+}
+
+void TfrMain::Relayout() {
+  if (layoutFrozen_) return;
+  ApplySizeLimit();
   const int w = width(), h = height();
   const int top = captionVisible_ ? kCaptionHeight : 0;
   const int bottom = h - (controlVisible_ ? kControlHeight : 0);

@@ -245,6 +245,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   void MovieDoubleClick();
   void SetPlayButtons(TPlayState state);
   int HiddenChromeHeight() const;
+  void ApplySizeLimit();
 
   std::unique_ptr<TSysHelper> sysHelper_;
   std::unique_ptr<TDirectShowHelper> engine_;

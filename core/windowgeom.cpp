@@ -182,6 +182,9 @@ void TfrMain::ToggleControlPanel() {
   if (!IsFullScreen()) {
     const TMovieRect r = GetMovieRect();
     apply();
+    // The limit for the chrome now shown, before the window takes its new
+    // height: the old limit would make a small window taller at each hide.
+    ApplySizeLimit();
     SetMovieRect(r);
   } else {
     apply();

@@ -233,6 +233,20 @@ TEST_F(MainWindow, ControlPanelToggleKeepsTheMovieInPlace) {
   main_->ExecuteCommand(cmControlPanel);
   EXPECT_TRUE(main_->ControlPanelVisible());
   EXPECT_EQ(main_->GetMovieRect(), before);
+
+  // At the size limit: without the panel and the caption bar the window may
+  // be lower, so the movie keeps its place and the window never grows.
+  main_->resize(400, 1);
+  ASSERT_EQ(main_->height(), 250);
+  const TMovieRect small = main_->GetMovieRect();
+  for (int i = 0; i < 3; ++i) {
+    main_->ExecuteCommand(cmControlPanel);
+    EXPECT_EQ(main_->GetMovieRect(), small) << i;
+    EXPECT_EQ(main_->height(), 250 - 79 - 20) << i;
+    main_->ExecuteCommand(cmControlPanel);
+    EXPECT_EQ(main_->GetMovieRect(), small) << i;
+    EXPECT_EQ(main_->height(), 250) << i;
+  }
 }
 
 TEST_F(MainWindow, VolumeCommandsMoveTheBarWithinItsRange) {
