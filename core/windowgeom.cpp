@@ -111,7 +111,14 @@ void TfrMain::EnterFullScreen() {
   movieRect_ = GetMovieRect();
   SetSizableFrame(false);
   SetDisplayMode(true);
-  const QRect r = NearestMonitorRect();
+  QRect r = NearestMonitorRect();
+  if (displayModeChanged_) {
+    // The toolkit hears of the new mode only later; the monitor keeps its
+    // place and shows the size of the mode now.
+    TDisplayMode mode;
+    if (SUCCEEDED(DisplayModes().GetDisplayMode(r, mode)) && mode.Width > 0 && mode.Height > 0)
+      r.setSize(QSize(mode.Width, mode.Height));
+  }
   fullScreen_ = true;
   UpdateCaptionBar();
   setGeometry(r);

@@ -389,19 +389,22 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
 TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   TFakeDisplayModes& modes = desktop_.displayModes;
   main_->Settings.FullScrMode = true;
-  main_->Settings.ScrWidth = 800;
-  main_->Settings.ScrHeight = 600;
+  main_->Settings.ScrWidth = 640;
+  main_->Settings.ScrHeight = 480;
   main_->Settings.ScrDepth = 32;
   main_->Settings.OnErrors = 1;
   Open(Clips().Avi);
   const TMovieRect before = main_->GetMovieRect();
+  const QRect monitor = main_->NearestMonitorRect();
 
   main_->ExecuteCommand(cmFullScreen);
   EXPECT_TRUE(main_->IsFullScreen());
   ASSERT_EQ(modes.sets.size(), 1u);
-  EXPECT_EQ(modes.sets[0].width, 800);
+  EXPECT_EQ(modes.sets[0].width, 640);
   EXPECT_EQ(modes.sets[0].bits, 32);
   EXPECT_TRUE(modes.changed);
+  // The monitor shows 640 x 480 now, whatever the toolkit still believes.
+  EXPECT_EQ(main_->geometry(), QRect(monitor.topLeft(), QSize(640, 480)));
   EXPECT_EQ(main_->PlayState, TPlayState::Paused);  // the stop around the change is undone
   main_->ExecuteCommand(cmFullScreen);
   EXPECT_FALSE(main_->IsFullScreen());
@@ -418,6 +421,7 @@ TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   EXPECT_TRUE(main_->IsFullScreen());
   EXPECT_EQ(main_->InfoText,
             "Ошибка: 0x8876005A (The monitor has no 1024 x 768 mode.)\r\nScope:[DD.SetDisplayMode]");
+  EXPECT_EQ(main_->geometry(), monitor);
   main_->ExecuteCommand(cmFullScreen);
   EXPECT_FALSE(main_->IsFullScreen());
   EXPECT_EQ(modes.restores, 1);
