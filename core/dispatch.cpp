@@ -283,12 +283,15 @@ void TfrMain::MovieDoubleClick() {
 }
 
 void TfrMain::wheelEvent(QWheelEvent* e) {
-  const bool away = e->angleDelta().y() > 0;
+  e->accept();
+  // Only the vertical wheel counts: a horizontal wheel or a tilt is no turn.
+  const int turn = e->angleDelta().y();
+  if (turn == 0) return;
+  const bool away = turn > 0;
   if (Settings.MouseWheel == 0)
     PostCommand(away ? cmVolumeUp : cmVolumeDown);
   else if (Settings.MouseWheel == 1)
     PostCommand(away ? cmJumpForward : cmJumpBackward);
-  e->accept();
 }
 
 // ---- context menu

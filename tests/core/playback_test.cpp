@@ -369,9 +369,10 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   main_->SetVolumePosition(50);
   // The picture hands its input to the movie panel, which does not pass a
   // handed-on wheel to its parents by itself.
-  auto turn = [&](QWidget* over, int delta) {
+  auto turn = [&](QWidget* over, int delta, bool horizontal = false) {
     const QPointF at(10, 10);
-    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+    const QPoint angle = horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(over, &e);
     Drain();
@@ -379,6 +380,12 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   turn(video, -120);
   EXPECT_EQ(main_->tbVolume->Position(), 45);
   turn(main_->pnMovie, 120);
+  EXPECT_EQ(main_->tbVolume->Position(), 50);
+  // A horizontal wheel or a tilt is no turn at all.
+  spy_->clear();
+  turn(video, 120, true);
+  turn(main_->pnMovie, -120, true);
+  EXPECT_TRUE(Executed().empty());
   EXPECT_EQ(main_->tbVolume->Position(), 50);
   main_->Settings.MouseWheel = 1;
   main_->tbSeek->ShowPosition(2 * S);
