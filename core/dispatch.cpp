@@ -207,7 +207,15 @@ bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
         DragMode = TDragMode::None;
         movieCaptured_ = false;
         return true;
-      case QEvent::MouseButtonDblClick: MovieDoubleClick(); return true;
+      case QEvent::MouseButtonDblClick: {
+        // A quick second press arrives as a double click only; it is a
+        // press as much as the first one. Only the left button's is a
+        // double click of the movie.
+        auto* me = static_cast<QMouseEvent*>(e);
+        MovieMouseDown(me);
+        if (me->button() == Qt::LeftButton) MovieDoubleClick();
+        return true;
+      }
       case QEvent::Wheel:
         // The picture hands its wheel to the movie panel, and a handed-on
         // wheel goes no further than its receiver: take it here.

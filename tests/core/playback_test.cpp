@@ -433,3 +433,43 @@ TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   EXPECT_FALSE(main_->IsFullScreen());
   EXPECT_EQ(modes.restores, 1);
 }
+
+TEST_F(MainWindow, QuickSecondPressOnTheMovieIsAPressToo) {
+  Open(Clips().Avi);
+  QWidget* movie = main_->pnMovie;
+  const QPoint at = movie->rect().center();
+  // The window system hands a quick second press over as a double click;
+  // the press, release, double click, release of a real double click.
+  auto quickTwice = [&](Qt::MouseButton button, Qt::KeyboardModifiers mods = {}) {
+    QTest::mouseClick(movie, button, mods, at);
+    QTest::mouseDClick(movie, button, mods, at);
+  };
+  quickTwice(Qt::LeftButton);
+  QTest::mouseRelease(movie, Qt::LeftButton, {}, at);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay, cmStopPlay}));
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+
+  // Right twice: the control panel goes and comes back.
+  quickTwice(Qt::RightButton);
+  QTest::mouseRelease(movie, Qt::RightButton, {}, at);
+  EXPECT_TRUE(main_->ControlPanelVisible());
+
+  // A drag can start on the second press.
+  const QPoint start = main_->pos();
+  quickTwice(Qt::LeftButton, Qt::ShiftModifier);
+  QTest::mouseMove(movie, at + QPoint(30, 20));
+  QTest::mouseRelease(movie, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(30, 20));
+  EXPECT_EQ(main_->pos(), start + QPoint(30, 20));
+
+  // Left button as window drag: only the left double click toggles, once.
+  main_->Settings.MouseLeft = 1;
+  spy_->clear();
+  quickTwice(Qt::LeftButton);
+  QTest::mouseRelease(movie, Qt::LeftButton, {}, at);
+  quickTwice(Qt::RightButton);
+  QTest::mouseRelease(movie, Qt::RightButton, {}, at);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay}));
+  EXPECT_TRUE(main_->ControlPanelVisible());
+}
