@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include "controls/brandtb.h"
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
+#include "core/playlistgrid.h"
 #include "media/DShowHlp.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
@@ -472,4 +474,30 @@ TEST_F(MainWindow, QuickSecondPressOnTheMovieIsAPressToo) {
   Drain();
   EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay}));
   EXPECT_TRUE(main_->ControlPanelVisible());
+}
+
+TEST_F(MainWindow, EnterInThePlaylistRunsItsKeyAndOnlyADoubleClickPlays) {
+  main_->show();
+  main_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+  main_->ExecuteCommand(cmPlaylist);
+  main_->PlayList()->AddFiles({Clips().Avi, Clips().Wav}, true);
+  TPlayListGrid* grid = main_->dgPlayList;
+  const QPoint second(10, TPlayListGrid::RowHeight + 5);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second);
+  ASSERT_EQ(main_->PlayList()->SelectedItem(), 1);
+  grid->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), grid);
+  spy_->clear();
+
+  // Enter is the full-screen key: that command runs, and nothing is played.
+  QTest::keyClick(grid, Qt::Key_Return);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmFullScreen}));
+  EXPECT_FALSE(main_->IsFileOpen());
+
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, second);
+  Drain();
+  EXPECT_EQ(main_->FileName, Clips().Wav);
+  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
 }
