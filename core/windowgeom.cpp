@@ -43,6 +43,7 @@ void TfrMain::SetMovieRect(const TMovieRect& r) {
 }
 
 void TfrMain::PlaceVideo() {
+  HRESULT placed = S_OK, fallback = S_OK;
   if (engine_->HasVideo && engine_->VideoWindow) {
     TVideoPlacementInput in;
     in.VideoWidth = engine_->VideoWidth;
@@ -57,12 +58,18 @@ void TfrMain::PlaceVideo() {
     in.PanX = PanX;
     in.PanY = PanY;
     const std::optional<QRect> r = ComputeVideoRect(in);
-    const QRect place = r.value_or(FallbackVideoRect);
-    engine_->Check(engine_->VideoWindow->SetWindowPosition(place.left(), place.top(), place.width(),
-                                                           place.height()),
-                   "VideoWindow.SetWindowPosition");
+    IVideoWindow& window = *engine_->VideoWindow;
+    if (r) placed = window.SetWindowPosition(r->left(), r->top(), r->width(), r->height());
+    if (!r || FAILED(placed)) {
+      const QRect f = FallbackVideoRect;
+      fallback = window.SetWindowPosition(f.left(), f.top(), f.width(), f.height());
+    }
   }
+  // A refused placement leaves the small picture and the cursor rule in
+  // force before its failure is reported, and perhaps raised.
   UpdateCursor();
+  engine_->Check(placed, "VideoWindow.SetWindowPosition");
+  engine_->Check(fallback, "VideoWindow.SetWindowPosition");
 }
 
 void TfrMain::FitWindowToVideo() {

@@ -16,6 +16,8 @@
 #include "core/MainUnit.h"
 #include "core/playlistgrid.h"
 #include "media/DShowHlp.h"
+#include "platform/media/fakemedia.h"
+#include "platform/system/exceptions.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
 #include "tests/support/fake_desktop.h"
@@ -500,4 +502,36 @@ TEST_F(MainWindow, EnterInThePlaylistRunsItsKeyAndOnlyADoubleClickPlays) {
   Drain();
   EXPECT_EQ(main_->FileName, Clips().Wav);
   EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+}
+
+TEST_F(MainWindow, RefusedPlacementStillLeavesTheSmallPictureAndTheCursorRule) {
+  TFakeMediaPlatform platform;
+  // The fake graph calls back into the platform: the file goes first.
+  struct TCloseFirst {
+    TfrMain& main;
+    ~TCloseFirst() { main.CloseFile(); }
+  } closeFirst{*main_};
+  Open(Clips().Avi);
+  ASSERT_TRUE(main_->Engine()->HasVideo);
+  const std::shared_ptr<TFakeGraph> graph = platform.LastGraph.lock();
+  ASSERT_TRUE(graph);
+
+  // Policy 1: the failure is a line on the info panel, the picture 40 x 30.
+  main_->Settings.OnErrors = 1;
+  platform.FailOn("VideoWindow.SetWindowPosition", E_FAIL, 0, 1);
+  main_->ExecuteCommand(cmAspect16x9);
+  EXPECT_EQ(QRect(graph->left, graph->top, graph->width, graph->height), QRect(0, 0, 40, 30));
+  EXPECT_TRUE(main_->InfoText.endsWith("\r\nScope:[VideoWindow.SetWindowPosition]"));
+
+  // Policy 0: the error is raised, after the fallback and the cursor rule
+  // (full screen without panels hides the cursor).
+  main_->Settings.OnErrors = 0;
+  main_->ExecuteCommand(cmControlPanel);
+  platform.FailOn("VideoWindow.SetWindowPosition", E_FAIL, 0, 1);
+  EXPECT_THROW(main_->ExecuteCommand(cmFullScreen), EPlatformError);
+  EXPECT_TRUE(main_->IsFullScreen());
+  EXPECT_EQ(QRect(graph->left, graph->top, graph->width, graph->height), QRect(0, 0, 40, 30));
+  EXPECT_TRUE(main_->CursorHidden());
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_FALSE(main_->CursorHidden());
 }
