@@ -15,6 +15,7 @@ class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class QTimer;
 class TDirectShowHelper;
 class TMessagePort;
 class TPlayHost;
@@ -68,6 +69,8 @@ class TfrPerfTest : public TEscDialog {
   void Stop();
   // The chart update for one frame message.
   void OnFrame(intptr_t tick, intptr_t index);
+  // Shows the chart and the average as they stand.
+  void ShowProgress();
 
   QWidget* imReport;
   QPushButton* sbStart;
@@ -89,6 +92,8 @@ class TfrPerfTest : public TEscDialog {
   TDirectShowHelper& engine_;
   TPlayHost& host_;
   TMessagePort* port_;
+  QTimer* showTimer_;
+  QString pendingAverage_;
   std::unique_ptr<TSampleGrabberCB> callback_;
   ComPtr<ISampleGrabber> FGrabber;
   bool closed_ = false;

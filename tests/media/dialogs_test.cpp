@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QPushButton>
+#include <QTest>
 #include <cmath>
 #include <mutex>
 
@@ -283,6 +284,17 @@ TEST_F(EngineDialogs, BenchmarkWithDrawingRendersTheFramesToo) {
   ASSERT_TRUE(PumpUntil([&] { return w.FramesSeen() >= 50; }));
   EXPECT_TRUE(engine.FindVideoRenderer());
   w.close();
+}
+
+TEST(EscDialog, EscClosesOnReleaseWhicheverControlHasTheFocus) {
+  TEscDialog d;
+  auto* button = new QPushButton("x", &d);
+  d.show();
+  button->setFocus();
+  QTest::keyPress(button, Qt::Key_Escape);
+  EXPECT_TRUE(d.isVisible());  // the press alone does not close
+  QTest::keyRelease(button, Qt::Key_Escape);
+  EXPECT_FALSE(d.isVisible());
 }
 
 // ---- the chart's arithmetic
