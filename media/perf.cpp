@@ -164,7 +164,10 @@ TfrPerfTest::TfrPerfTest(TDirectShowHelper& engine, TPlayHost& host, QWidget* pa
   setObjectName("frPerfTest");
   setWindowTitle(QString::fromUtf8(kCaption));
   setFixedSize(577, 245);
-  port_ = new TMessagePort([this](intptr_t w, intptr_t l) { OnFrame(w, l); }, this);
+  // The frames' ticks are taken on the streaming thread, so taking the
+  // messages in 10 ms batches changes no figure and keeps the UI thread from
+  // waking once per frame while the decoder needs the processor.
+  port_ = new TMessagePort([this](intptr_t w, intptr_t l) { OnFrame(w, l); }, this, 10);
   showTimer_ = new QTimer(this);
   showTimer_->setSingleShot(true);
   showTimer_->setInterval(40);

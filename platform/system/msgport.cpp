@@ -1,6 +1,7 @@
 #include "platform/system/msgport.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <fcntl.h>
 #include <time.h>
@@ -20,7 +21,8 @@ uint32_t GetTickCount() {
 
 // A pipe is the queue: a write of one message is atomic (far below the
 // pipe's atomic size), takes no lock of ours and allocates nothing.
-TMessagePort::TMessagePort(THandler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {
+TMessagePort::TMessagePort(THandler handler, QObject* parent, int batchMs)
+    : QObject(parent), handler_(std::move(handler)), batchMs_(batchMs) {
   int fds[2];
   if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) return;
   read_ = fds[0];
@@ -28,7 +30,15 @@ TMessagePort::TMessagePort(THandler handler, QObject* parent) : QObject(parent),
   // Room for a burst of some tens of thousands of frames while the UI is busy.
   fcntl(write_, F_SETPIPE_SZ, 1 << 20);
   notifier_ = new QSocketNotifier(read_, QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, &TMessagePort::Drain);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    if (batchMs_ <= 0) return Drain();
+    // Wait out the batch, then take it all and listen again.
+    notifier_->setEnabled(false);
+    QTimer::singleShot(batchMs_, this, [this] {
+      Drain();
+      notifier_->setEnabled(true);
+    });
+  });
 }
 
 TMessagePort::~TMessagePort() {

@@ -14,8 +14,11 @@ uint32_t GetTickCount();
 class TMessagePort : public QObject {
  public:
   using THandler = std::function<void(intptr_t wParam, intptr_t lParam)>;
-  // `handler` runs on the thread that made the port, once per message, in order.
-  explicit TMessagePort(THandler handler, QObject* parent = nullptr);
+  // `handler` runs on the thread that made the port, once per message, in
+  // order. With `batchMs` > 0 the receiver wakes at most that often and
+  // takes everything that arrived meanwhile: a sender of thousands of
+  // messages a second then does not wake it for each one.
+  explicit TMessagePort(THandler handler, QObject* parent = nullptr, int batchMs = 0);
   ~TMessagePort() override;
   // Any thread. False when the queue is full (the receiver is far behind):
   // the message is then lost rather than waited for.
@@ -27,4 +30,5 @@ class TMessagePort : public QObject {
   THandler handler_;
   int read_ = -1, write_ = -1;
   QSocketNotifier* notifier_ = nullptr;
+  int batchMs_ = 0;
 };

@@ -9,9 +9,11 @@
 
 namespace {
 
-TEST(MessagePort, MessagesFromAnotherThreadArriveWholeAndInOrder) {
+class MessagePortBatches : public ::testing::TestWithParam<int> {};
+
+TEST_P(MessagePortBatches, MessagesFromAnotherThreadArriveWholeAndInOrder) {
   std::vector<std::pair<intptr_t, intptr_t>> got;
-  TMessagePort port([&](intptr_t w, intptr_t l) { got.emplace_back(w, l); });
+  TMessagePort port([&](intptr_t w, intptr_t l) { got.emplace_back(w, l); }, nullptr, GetParam());
   constexpr int kCount = 20000;  // more than one read takes, fewer than the queue holds
   std::thread sender([&] {
     for (int i = 0; i < kCount; ++i) ASSERT_TRUE(port.Post(intptr_t(i) * 3, -intptr_t(i)));
@@ -26,6 +28,9 @@ TEST(MessagePort, MessagesFromAnotherThreadArriveWholeAndInOrder) {
     EXPECT_EQ(got[size_t(i)].second, -intptr_t(i));
   }
 }
+
+// Woken per message, and in batches of 10 ms.
+INSTANTIATE_TEST_SUITE_P(MessagePort, MessagePortBatches, ::testing::Values(0, 10));
 
 TEST(MessagePort, TickCountsMilliseconds) {
   const uint32_t a = GetTickCount();
