@@ -38,8 +38,6 @@
 
 namespace {
 
-constexpr int kCaptionHeight = 20;
-constexpr int kControlHeight = 79;
 constexpr int kRowHeight = 29;
 constexpr int kPositionHeight = 21;
 constexpr int kSplitterWidth = 3;
@@ -278,11 +276,11 @@ void TfrMain::CreateButtons() {
     b->Command = row.Command;
     b->OnCommand = [this](int id) { PostCommand(id); };
     buttons_[static_cast<size_t>(row.Index)] = b;
-    if (row.RightOffset) kvCaption->RightButtons[static_cast<size_t>(row.Index - 33)] = b;
+    if (row.RightOffset) kvCaption->RightButtons[static_cast<size_t>(row.Index - FirstCaptionRightButton)] = b;
   }
   // The keep-aspect and Repeat buttons start down.
-  Button(14)->SetDown(true);
-  Button(20)->SetDown(true);
+  Button(btVideoProportions)->SetDown(true);
+  Button(btRepeatPlaylist)->SetDown(true);
   Relayout();
 }
 
@@ -470,19 +468,19 @@ bool TfrMain::IsFullScreen() const { return fullScreen_; }
 
 bool TfrMain::ToggleDown(TToggle toggle) const {
   switch (toggle) {
-    case TToggle::Repeat: return Button(20) && Button(20)->Down();
-    case TToggle::Tree: return Button(29) && Button(29)->Down();
-    case TToggle::Mute: return Button(10) && Button(10)->Down();
-    case TToggle::StayOnTop: return Button(32) && Button(32)->Down();
+    case TToggle::Repeat: return Button(btRepeatPlaylist) && Button(btRepeatPlaylist)->Down();
+    case TToggle::Tree: return Button(btBookmarksInPlaylist) && Button(btBookmarksInPlaylist)->Down();
+    case TToggle::Mute: return Button(btMute) && Button(btMute)->Down();
+    case TToggle::StayOnTop: return Button(btStayOnTop) && Button(btStayOnTop)->Down();
   }
   return false;
 }
 
 void TfrMain::SetToggleDown(TToggle toggle, bool down) {
-  const int index = toggle == TToggle::Repeat ? 20
-                    : toggle == TToggle::Tree ? 29
-                    : toggle == TToggle::Mute ? 10
-                                              : 32;
+  const int index = toggle == TToggle::Repeat ? btRepeatPlaylist
+                    : toggle == TToggle::Tree ? btBookmarksInPlaylist
+                    : toggle == TToggle::Mute ? btMute
+                                              : btStayOnTop;
   if (Button(index)) Button(index)->SetDown(down);
 }
 
@@ -568,15 +566,7 @@ void TfrMain::SaveDefaultPlaylist(const QString& path) {
   if (!playList_->SaveToFile(path)) throw Exception("Cannot write the playlist " + path);
 }
 
-QString TfrMain::KeyMapCell(int row, int column) const {
-  return KeyMap.Cell(row, static_cast<TKeyColumn>(column));
-}
-
-void TfrMain::SetKeyMapCell(int row, int column, const QString& text) {
-  KeyMap.SetCell(row, static_cast<TKeyColumn>(column), text);
-}
-
-void TfrMain::PutDefaultKeyPreset() { KeyMap.ApplyPreset(TKeyPreset::Default); }
+void TfrMain::PutDefaultKeyPreset() { keyMap_.ApplyPreset(TKeyPreset::Default); }
 
 void TfrMain::ClearSeekBarBookmarks() {
   if (tbSeek) tbSeek->ClearBookmarks();

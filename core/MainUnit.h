@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "commands/keymap.h"
+#include "controls/buttontable.h"
 #include "core/settings.h"
 #include "media/fileinfo.h"
 #include "playlist/playlistview.h"
@@ -146,8 +147,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   int PlaylistIndex() const override;
   void SetPlaylistIndex(int index) override;
   void SaveDefaultPlaylist(const QString& path) override;
-  QString KeyMapCell(int row, int column) const override;
-  void SetKeyMapCell(int row, int column, const QString& text) override;
+  TKeyMap& KeyMap() override { return keyMap_; }
   void PutDefaultKeyPreset() override;
   void RefreshFileTypes() override {}
   void ApplyPreferences() override;
@@ -164,7 +164,6 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
 
   // ---- state, read by tests and by the windows that come later
   TSettings Settings;
-  TKeyMap KeyMap;
   TPlayState PlayState = TPlayState::Closed;
   QString FileName;          // empty when no file is open
   TFileInfo FileInfo;        // of the open file
@@ -255,8 +254,9 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   TSizeFrame* sizeFrame_ = nullptr;
   TfrError* frError = nullptr;
   TfrSubtitles* frSubtitles = nullptr;
-  std::array<THoverButton*, 36> buttons_{};
+  std::array<THoverButton*, MainButtonCount> buttons_{};
   QTimer timer_;
+  TKeyMap keyMap_;
   TMovieRect movieRect_;
   bool fullScreen_ = false;
   bool controlVisible_ = true;

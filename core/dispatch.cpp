@@ -14,6 +14,7 @@
 #include "commands/commandtable.h"
 #include "commands/virtualkeys.h"
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
 #include "core/cmdline.h"
@@ -34,9 +35,6 @@ class TCommandEvent : public QEvent {
 
 // "name|patterns|name|patterns" as file-dialog filters.
 QString DialogFilter(const QString& pairs) { return DialogNameFilters(pairs).join(";;"); }
-
-constexpr int kPlaylistButton = 8, kMuteButton = 10, kKeepAspectButton = 14, kRepeatButton = 20;
-constexpr int kBookmarksButton = 29, kStayOnTopButton = 32;
 
 }  // namespace
 
@@ -83,15 +81,15 @@ void TfrMain::ExecuteCommand(int id) {
     case cmPrevInPlaylist: playList_->PlayPrevious(); break;
     case cmNextInPlaylist: playList_->PlayNext(); break;
     case cmPlaylist:
-      Button(kPlaylistButton)->SetDown(!Button(kPlaylistButton)->Down());
-      ShowPlaylistPanel(Button(kPlaylistButton)->Down());
+      Button(btPlaylist)->SetDown(!Button(btPlaylist)->Down());
+      ShowPlaylistPanel(Button(btPlaylist)->Down());
       break;
     case cmJumpBackward: JumpBackward(); break;
     case cmJumpForward: JumpForward(); break;
     case cmRewindToStart: engine_->SetPosition(0); break;
     case cmSetBookmark: playList_->AddBookmark(engine_->GetPosition()); break;
     case cmPlayFromPlaylist: playList_->PlaySelected(); break;
-    case cmRepeatPlaylist: Button(kRepeatButton)->SetDown(!Button(kRepeatButton)->Down()); break;
+    case cmRepeatPlaylist: Button(btRepeatPlaylist)->SetDown(!Button(btRepeatPlaylist)->Down()); break;
     case cmAddFiles: AddFilesDialog(); break;
     case cmAddFolder: AddFolderDialog(); break;
     case cmRemoveFromPlaylist: playList_->DeleteSelected(); break;
@@ -101,13 +99,13 @@ void TfrMain::ExecuteCommand(int id) {
     case cmShufflePlaylist: playList_->Shuffle(); break;
     case cmGenerateReport: break;  // the report window is not built yet
     case cmBookmarksInPlaylist:
-      Button(kBookmarksButton)->SetDown(!Button(kBookmarksButton)->Down());
-      playList_->SetShowTree(Button(kBookmarksButton)->Down());
+      Button(btBookmarksInPlaylist)->SetDown(!Button(btBookmarksInPlaylist)->Down());
+      playList_->SetShowTree(Button(btBookmarksInPlaylist)->Down());
       playList_->Refresh();
       break;
     case cmSavePlaylist: SavePlaylistDialog(); break;
     case cmMute:
-      Button(kMuteButton)->SetDown(!Button(kMuteButton)->Down());
+      Button(btMute)->SetDown(!Button(btMute)->Down());
       ApplyVolume(tbVolume->Position());
       break;
     case cmVolumeUp: SetVolumePosition(tbVolume->Position() + 5); break;
@@ -130,7 +128,7 @@ void TfrMain::ExecuteCommand(int id) {
       if (ButtonEnabled(cmSaveScreenshot)) SaveScreenshot();
       break;
     case cmVideoProportions:
-      Button(kKeepAspectButton)->SetDown(!Button(kKeepAspectButton)->Down());
+      Button(btVideoProportions)->SetDown(!Button(btVideoProportions)->Down());
       PlaceVideo();
       break;
     case cmSubtitles:
@@ -153,7 +151,7 @@ void TfrMain::ExecuteCommand(int id) {
     case cmControlPanel: ToggleControlPanel(); break;
     case cmMinimize: showMinimized(); break;
     case cmStayOnTop:
-      Button(kStayOnTopButton)->SetDown(!Button(kStayOnTopButton)->Down());
+      Button(btStayOnTop)->SetDown(!Button(btStayOnTop)->Down());
       ApplyStayOnTop();
       break;
     case cmHelp: ShowHelp(); break;
@@ -171,7 +169,7 @@ void TfrMain::HandleKey(quint16 virtualKey, int shift) {
   if (virtualKey == 0) return;
   const QString text = KeyText(virtualKey, TShiftState::fromInt(shift));
   const TKeyColumn column = IsFullScreen() ? TKeyColumn::FullScreen : TKeyColumn::Window;
-  for (int id : KeyMap.Lookup(column, text)) PostCommand(id);
+  for (int id : keyMap_.Lookup(column, text)) PostCommand(id);
   if (virtualKey >= 0x31 && virtualKey <= 0x39 && shift == 0 && tbSeek->isEnabled())
     engine_->SetPosition(tbSeek->GetBookmark(virtualKey - 0x31));
 }
@@ -296,7 +294,7 @@ void TfrMain::BuildPopupMenu(QMenu& menu) {
   for (const TCommandInfo& c : Commands()) {
     if (ButtonFor(c.Id)) continue;
     const QString caption = QString::fromUtf8(c.NameRussian) + " ( " +
-                            KeyMap.Cell(c.Id, TKeyColumn::Window) + " )";
+                            keyMap_.Cell(c.Id, TKeyColumn::Window) + " )";
     QAction* a = menu.addAction(caption);
     a->setData(int(c.Id));
     const int id = c.Id;

@@ -5,6 +5,7 @@
 
 #include "commands/commandtable.h"
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
 #include "core/cmdline.h"
@@ -15,14 +16,14 @@
 
 void TfrMain::EnableControls(bool open) {
   const bool video = engine_->HasVideo, audio = engine_->HasAudio;
-  Button(3)->SetEnabled(playList_->Count() > 0);
-  for (int i : {1, 4, 5, 34, 16}) Button(i)->SetEnabled(open);
+  Button(btPlay)->SetEnabled(playList_->Count() > 0);
+  for (int i : {btStop, btSpeedChange, btFullScreen, btCaptionFullScreen, btFilters}) Button(i)->SetEnabled(open);
   tbSeek->setEnabled(open);
-  Button(11)->SetEnabled(audio);
-  Button(12)->SetEnabled(video);
-  Button(2)->SetEnabled(video);
-  Button(13)->SetEnabled(open && video && FileInfo.Valid);
-  Button(18)->SetEnabled(open && FileInfo.Valid);
+  Button(btAudioProperties)->SetEnabled(audio);
+  Button(btVideoProperties)->SetEnabled(video);
+  Button(btFrameStep)->SetEnabled(video);
+  Button(btSaveScreenshot)->SetEnabled(open && video && FileInfo.Valid);
+  Button(btFileInformation)->SetEnabled(open && FileInfo.Valid);
 }
 
 void TfrMain::ShowSubtitleLine(bool on) {
@@ -79,9 +80,9 @@ QString TfrMain::HelpText() const {
       "экран\r\nShift + мышь - таскать окно (не FullScreen)\r\nCtrl + мышь - таскать фильм (только "
       "FullScreen)\r\nAlt + мышь - масштаб фильма (только FullScreen)\r\n\r\n=== Клавиатура ===");
   int lines = 0;
-  for (int i = 0; i < 36; ++i) {
+  for (int i = 0; i < MainButtonCount; ++i) {
     const int id = Button(i)->Command;
-    const QString key = KeyMap.Cell(id, TKeyColumn::Window);
+    const QString key = keyMap_.Cell(id, TKeyColumn::Window);
     if (key.isEmpty() || lines >= 19) continue;
     const TCommandInfo* c = FindCommand(id);
     text += "\r\n" + key + " - " + QString::fromUtf8(c ? c->NameRussian : "");

@@ -6,6 +6,7 @@
 
 #include "commands/commandtable.h"
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
@@ -18,9 +19,6 @@
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
 
-namespace {
-constexpr int kPauseButton = 1, kPlayButton = 3, kSpeedButton = 4;
-}
 
 void TfrMain::OpenFile(const QString& path) {
   CloseFile();
@@ -77,9 +75,9 @@ void TfrMain::CloseFile() {
 }
 
 void TfrMain::SetPlayButtons(TPlayState state) {
-  Button(kPlayButton)->SetDown(state == TPlayState::Playing);
-  Button(kPauseButton)->SetDown(state == TPlayState::Paused);
-  Button(kSpeedButton)->SetDown(state == TPlayState::SpeedPlay);
+  Button(btPlay)->SetDown(state == TPlayState::Playing);
+  Button(btStop)->SetDown(state == TPlayState::Paused);
+  Button(btSpeedChange)->SetDown(state == TPlayState::SpeedPlay);
   PlayState = state;
 }
 

@@ -224,14 +224,6 @@ const std::vector<const TKeyDef*>& ReadOrder() {
   return order;
 }
 
-const char* const CommandMapSection = "CommandMap";
-const char* const CommandMapPrefixes[KeyMapColumnCount] = {"Wind_", "FScr_", "WIRC_"};
-
-QString CommandMapKey(int row, int column) {
-  return QString::fromLatin1(CommandMapPrefixes[column]) +
-         QStringLiteral("%1").arg(row, 3, 16, QLatin1Char('0')).toUpper();
-}
-
 TToggle ToggleOf(THook hook) {
   switch (hook) {
     case THook::Tree: return TToggle::Tree;
@@ -287,10 +279,7 @@ void TSettingsFile::SaveSettings() {
     }
     if (d.hook == THook::LastPlayed) host_.SaveDefaultPlaylist(PlaylistPath());
   }
-  const QString commandMap = QString::fromLatin1(CommandMapSection);
-  for (int row = 0; row < KeyMapRowCount; ++row)
-    for (int column = 0; column < KeyMapColumnCount; ++column)
-      ini.WriteString(commandMap, CommandMapKey(row, column), host_.KeyMapCell(row, column));
+  host_.KeyMap().Save(ini);
 
   QString error;
   if (!ini.Save(Path(), &error))
@@ -362,11 +351,7 @@ void TSettingsFile::ReadKeys(const TIniFile& ini) {
       case THook::Skin: break;
     }
   }
-  const QString commandMap = QString::fromLatin1(CommandMapSection);
-  for (int row = 0; row < KeyMapRowCount; ++row)
-    for (int column = 0; column < KeyMapColumnCount; ++column)
-      host_.SetKeyMapCell(row, column,
-                          ini.ReadString(commandMap, CommandMapKey(row, column), QString()));
+  host_.KeyMap().Load(ini);
 }
 
 void TSettingsFile::LoadSettings() {

@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "commands/commandtable.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
@@ -14,9 +16,6 @@
 #include "platform/system/displaymode.h"
 
 namespace {
-constexpr int kFullScreenButton = 5, kCaptionFullScreenButton = 34, kKeepAspectButton = 14;
-constexpr int kPlaylistButton = 8, kStayOnTopButton = 32;
-constexpr int kCaptionHeight = 20, kControlHeight = 79;
 
 // The display-mode codes have no platform text of their own; the service's
 // reason becomes theirs. Shared codes such as E_FAIL keep the media layer's.
@@ -51,7 +50,7 @@ void TfrMain::PlaceVideo() {
     in.PanelHeight = pnMovie->height();
     in.AspectMode = AspectMode;
     in.CustomAspectRatio = Settings.CustomAspectRatio;
-    in.KeepAspect = Button(kKeepAspectButton)->Down();
+    in.KeepAspect = Button(btVideoProportions)->Down();
     in.ZoomX = ZoomX;
     in.ZoomY = ZoomY;
     in.PanX = PanX;
@@ -85,8 +84,8 @@ void TfrMain::ScaleWindow(int percent) {
 }
 
 void TfrMain::OriginalSize() {
-  Button(kFullScreenButton)->SetDown(false);
-  Button(kKeepAspectButton)->SetDown(true);
+  Button(btFullScreen)->SetDown(false);
+  Button(btVideoProportions)->SetDown(true);
   ZoomX = 0;
   ZoomY = 100;
   PanX = 0;
@@ -97,8 +96,8 @@ void TfrMain::OriginalSize() {
 }
 
 void TfrMain::ToggleFullScreen() {
-  if (!ButtonEnabled(7)) return;
-  THoverButton* b = Button(kFullScreenButton);
+  if (!ButtonEnabled(cmFullScreen)) return;
+  THoverButton* b = Button(btFullScreen);
   b->SetDown(!b->Down());
   if (b->Down())
     EnterFullScreen();
@@ -116,7 +115,7 @@ void TfrMain::EnterFullScreen() {
   UpdateCaptionBar();
   setGeometry(r);
   ApplyStayOnTop();
-  Button(kFullScreenButton)->SetDown(true);
+  Button(btFullScreen)->SetDown(true);
 }
 
 void TfrMain::LeaveFullScreen() {
@@ -127,7 +126,7 @@ void TfrMain::LeaveFullScreen() {
   UpdateCaptionBar();
   if (was) SetMovieRect(movieRect_);
   ApplyStayOnTop();
-  Button(kFullScreenButton)->SetDown(false);
+  Button(btFullScreen)->SetDown(false);
 }
 
 QRect TfrMain::NearestMonitorRect() const {
@@ -176,7 +175,7 @@ void TfrMain::ToggleControlPanel() {
   const bool v = !controlVisible_;
   auto apply = [&] {
     controlVisible_ = v;
-    playlistVisible_ = v && Button(kPlaylistButton)->Down();
+    playlistVisible_ = v && Button(btPlaylist)->Down();
     UpdateCaptionBar();
   };
   if (!IsFullScreen()) {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
@@ -87,7 +88,7 @@ class IdleWindow : public TTestClipsTest {
 
   // What a widget is called in a failure message.
   QString NameOf(const QObject* w) const {
-    for (int i = 0; i < 36; ++i)
+    for (int i = 0; i < MainButtonCount; ++i)
       if (w == main_->Button(i)) return QStringLiteral("button %1").arg(i);
     const std::pair<const QObject*, const char*> named[] = {
         {main_->tbSeek, "seek bar"},        {main_->pbPosition, "position display"},

@@ -11,6 +11,7 @@
 #include "commands/commandtable.h"
 #include "commands/keytext.h"
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
 #include "media/DShowHlp.h"
@@ -85,21 +86,21 @@ class MainWindow : public TTestClipsTest {
 
 TEST_F(MainWindow, OpenPlayPauseSpeedAndStateTable) {
   EXPECT_EQ(main_->PlayState, TPlayState::Closed);
-  EXPECT_FALSE(main_->Button(1)->Enabled());  // Pause needs a file
+  EXPECT_FALSE(main_->Button(btStop)->Enabled());  // Pause needs a file
   Open(Clips().Avi);
   ASSERT_TRUE(main_->IsFileOpen());
   EXPECT_EQ(main_->PlayState, TPlayState::Paused);
-  EXPECT_TRUE(main_->Button(1)->Down());
+  EXPECT_TRUE(main_->Button(btStop)->Down());
   EXPECT_TRUE(main_->Engine()->HasVideo);
   EXPECT_NEAR(double(main_->tbSeek->Duration()), double(10 * S), double(S / 10));
 
   main_->ExecuteCommand(cmStopPlay);
   EXPECT_EQ(main_->PlayState, TPlayState::Playing);
-  EXPECT_TRUE(main_->Button(3)->Down());
-  EXPECT_FALSE(main_->Button(1)->Down());
+  EXPECT_TRUE(main_->Button(btPlay)->Down());
+  EXPECT_FALSE(main_->Button(btStop)->Down());
   main_->ExecuteCommand(cmSpeedChange);
   EXPECT_EQ(main_->PlayState, TPlayState::SpeedPlay);
-  EXPECT_TRUE(main_->Button(4)->Down());
+  EXPECT_TRUE(main_->Button(btSpeedChange)->Down());
   main_->ExecuteCommand(cmStopPlay);
   EXPECT_EQ(main_->PlayState, TPlayState::Paused);
   main_->ExecuteCommand(cmPlay);
@@ -127,8 +128,8 @@ TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
   EXPECT_EQ(boxes_.shown.back().caption, "Ошибка загрузки файла");
   EXPECT_TRUE(boxes_.shown.back().text.startsWith(Clips().NotMedia + "\r\n"));
   // Play stays enabled with entries in the list; what needs a file does not.
-  EXPECT_TRUE(main_->Button(3)->Enabled());
-  for (int i : {1, 2, 4, 5, 13, 16, 18}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
+  EXPECT_TRUE(main_->Button(btPlay)->Enabled());
+  for (int i : {btStop, btFrameStep, btSpeedChange, btFullScreen, btSaveScreenshot, btFilters, btFileInformation}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
   EXPECT_FALSE(main_->tbSeek->isEnabled());
 }
 
@@ -136,8 +137,8 @@ TEST_F(MainWindow, AudioOnlyEnablesWhatAudioNeeds) {
   Open(Clips().Wav);
   ASSERT_TRUE(main_->IsFileOpen());
   EXPECT_FALSE(main_->Engine()->HasVideo);
-  for (int i : {1, 4, 5, 16, 11}) EXPECT_TRUE(main_->Button(i)->Enabled()) << i;
-  for (int i : {2, 12, 13}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
+  for (int i : {btStop, btSpeedChange, btFullScreen, btFilters, btAudioProperties}) EXPECT_TRUE(main_->Button(i)->Enabled()) << i;
+  for (int i : {btFrameStep, btVideoProperties, btSaveScreenshot}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
   EXPECT_TRUE(main_->tbSeek->isEnabled());
   EXPECT_TRUE(main_->imLogo->isVisible() || !main_->isVisible());
   // Frame steps need video; the position stays.
@@ -172,7 +173,7 @@ TEST_F(MainWindow, JumpsSnapToKeyFramesUnlessAltIsHeld) {
 
 TEST_F(MainWindow, EndOfMediaRewindsAndStopsAtTheEndOfTheList) {
   Open(Clips().Wav);
-  main_->Button(20)->SetDown(false);  // Repeat up
+  main_->Button(btRepeatPlaylist)->SetDown(false);  // Repeat up
   main_->ExecuteCommand(cmPlay);
   main_->OnMediaEnd();
   EXPECT_EQ(main_->PlayState, TPlayState::Paused);
@@ -187,16 +188,16 @@ TEST_F(MainWindow, EndOfMediaRewindsAndStopsAtTheEndOfTheList) {
 }
 
 TEST_F(MainWindow, KeysPostEveryMatchingCommandOfTheCurrentColumn) {
-  main_->KeyMap.SetCell(cmMoveDown, TKeyColumn::Window, "Q");
-  main_->KeyMap.SetCell(cmMoveUp, TKeyColumn::Window, "Q");
-  main_->KeyMap.SetCell(cmShufflePlaylist, TKeyColumn::FullScreen, "Q");
+  main_->KeyMap().SetCell(cmMoveDown, TKeyColumn::Window, "Q");
+  main_->KeyMap().SetCell(cmMoveUp, TKeyColumn::Window, "Q");
+  main_->KeyMap().SetCell(cmShufflePlaylist, TKeyColumn::FullScreen, "Q");
   main_->HandleKey('Q', 0);
   Drain();
   EXPECT_EQ(Executed(), std::vector<int>({cmMoveUp, cmMoveDown}));
   // A key bound only in the other column does nothing.
   spy_->clear();
-  main_->KeyMap.ClearAll();
-  main_->KeyMap.SetCell(cmMoveUp, TKeyColumn::FullScreen, "W");
+  main_->KeyMap().ClearAll();
+  main_->KeyMap().SetCell(cmMoveUp, TKeyColumn::FullScreen, "W");
   main_->HandleKey('W', 0);
   Drain();
   EXPECT_TRUE(Executed().empty());
@@ -235,7 +236,7 @@ TEST_F(MainWindow, VolumeCommandsMoveTheBarWithinItsRange) {
   ASSERT_FALSE(desktop_.waveOut.calls.empty());
   EXPECT_EQ(desktop_.waveOut.calls.back().volume, 62258u + 62258u * 65536u);
   main_->ExecuteCommand(cmMute);
-  EXPECT_TRUE(main_->Button(10)->Down());
+  EXPECT_TRUE(main_->Button(btMute)->Down());
   EXPECT_EQ(desktop_.waveOut.calls.back().volume, 62258u + 62258u * 65536u);
 }
 
