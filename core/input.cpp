@@ -66,6 +66,8 @@ bool TMainInput::eventFilter(QObject* watched, QEvent* e) {
   QWidget* window = parts_.Window;
   const TMainPanels& panels = *parts_.Panels;
   auto* w = qobject_cast<QWidget*>(watched);
+  // With hints off no control of this window shows its tooltip.
+  if (e->type() == QEvent::ToolTip && !panels.HintsShown() && w && w->window() == window) return true;
   if (e->type() == QEvent::KeyPress && w && w->window() == window) {
     // Key preview: the main window sees every key first and lets it go on.
     // An unhandled key travels on to the parents; it counts once, where it
@@ -92,7 +94,15 @@ bool TMainInput::eventFilter(QObject* watched, QEvent* e) {
         dragMode_ = TDragMode::None;
         movieCaptured_ = false;
         return true;
-      case QEvent::MouseButtonDblClick: MovieDoubleClick(); return true;
+      case QEvent::MouseButtonDblClick: {
+        // A quick second press arrives as a double click only; it is a
+        // press as much as the first one. Only the left button's is a
+        // double click of the movie.
+        auto* me = static_cast<QMouseEvent*>(e);
+        MovieMouseDown(me);
+        if (me->button() == Qt::LeftButton) MovieDoubleClick();
+        return true;
+      }
       case QEvent::Wheel:
         // The picture hands its wheel to the movie panel, and a handed-on
         // wheel goes no further than its receiver: take it here.
@@ -159,13 +169,16 @@ void TMainInput::MovieDoubleClick() {
 }
 
 void TMainInput::Wheel(QWheelEvent* e) {
-  const bool away = e->angleDelta().y() > 0;
+  e->accept();
+  // Only the vertical wheel counts: a horizontal wheel or a tilt is no turn.
+  const int turn = e->angleDelta().y();
+  if (turn == 0) return;
+  const bool away = turn > 0;
   const int wheel = parts_.Settings->MouseWheel;
   if (wheel == 0)
     parts_.Commands->PostCommand(away ? cmVolumeUp : cmVolumeDown);
   else if (wheel == 1)
     parts_.Commands->PostCommand(away ? cmJumpForward : cmJumpBackward);
-  e->accept();
 }
 
 // ---- context menu

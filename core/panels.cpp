@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QToolTip>
 #include <QWidget>
 #include <functional>
 
@@ -257,12 +258,16 @@ int TMainPanels::HiddenChromeHeight() const {
   return (controlVisible_ ? 0 : kControlHeight) + (captionVisible_ ? 0 : kCaptionHeight);
 }
 
+void TMainPanels::ApplySizeLimit() {
+  // The size limit counts only the chrome that is shown.
+  const QSize min = parts_.Settings->ResizeLimit ? MinimumWindowSize(HiddenChromeHeight()) : QSize(0, 0);
+  if (parts_.Window->minimumSize() != min) parts_.Window->setMinimumSize(min);
+}
+
 void TMainPanels::Relayout() {
   if (layoutFrozen_) return;
   QWidget* window = parts_.Window;
-  // The size limit counts only the chrome that is shown.
-  const QSize min = parts_.Settings->ResizeLimit ? MinimumWindowSize(HiddenChromeHeight()) : QSize(0, 0);
-  if (window->minimumSize() != min) window->setMinimumSize(min);
+  ApplySizeLimit();
   const int w = window->width(), h = window->height();
   const int top = captionVisible_ ? kCaptionHeight : 0;
   const int bottom = h - (controlVisible_ ? kControlHeight : 0);
@@ -339,8 +344,9 @@ bool TMainPanels::LoadSkinBitmap(const QString& path) {
 
 void TMainPanels::ApplyPanelColour() {
   const QColor c = SkinPixel(&skin_, SkinLayout::PanelPixel, QColor(0x40, 0x40, 0x40));
-  for (QWidget* w : {pnControl, pnStandard, pnControlLeft, static_cast<QWidget*>(pnInfo),
-                     pnControlRight, pnAdvanced, pnAdvLeft, pnAdvRight, pnPlayListBottom}) {
+  // The seek bar's row too: the bar fills with its row's colour.
+  for (QWidget* w : {pnControl, pnStandard, pnControlLeft, static_cast<QWidget*>(pnInfo), pnControlRight,
+                     pnPosition, pnAdvanced, pnAdvLeft, pnAdvRight, pnPlayListBottom}) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, c);
     w->setPalette(p);
@@ -360,18 +366,11 @@ void TMainPanels::ApplySubtitleFont() {
 }
 
 void TMainPanels::ShowHints(bool on) {
-  // Tooltips of the main window's own controls only; a hidden tip waits in
-  // a property of its widget until hints come back.
-  static const char* const kProperty = "kelvaraTip";
-  for (QWidget* w : parts_.Window->findChildren<QWidget*>()) {
-    if (!on && !w->toolTip().isEmpty()) {
-      w->setProperty(kProperty, w->toolTip());
-      w->setToolTip(QString());
-    } else if (on && w->property(kProperty).isValid()) {
-      w->setToolTip(w->property(kProperty).toString());
-      w->setProperty(kProperty, QVariant());
-    }
-  }
+  // A switch the window's input filter reads when a tooltip is asked for,
+  // so it holds also for tooltips given later (the buttons get theirs after
+  // the settings are read); the texts themselves stay.
+  hintsShown_ = on;
+  if (!on) QToolTip::hideText();
 }
 
 void TMainPanels::ShowSeekBarBookmarks(bool on) {

@@ -55,6 +55,8 @@ class TMainPanels {
   void SetPlaylistPanelVisible(bool on) { playlistVisible_ = on; }
   // The height of the control panel and caption bar while they are hidden.
   int HiddenChromeHeight() const;
+  // The window's smallest size for the chrome now shown.
+  void ApplySizeLimit();
 
   THoverButton* Button(int index) const { return buttons_[static_cast<size_t>(index)]; }
   // The button that carries a command (the first one in index order), or null.
@@ -80,6 +82,7 @@ class TMainPanels {
   void ApplyPanelColour();
   void ApplySubtitleFont();
   void ShowHints(bool on);
+  bool HintsShown() const { return hintsShown_; }
   void ShowSeekBarBookmarks(bool on);
 
   QString HelpText() const;
@@ -119,5 +122,6 @@ class TMainPanels {
   bool captionVisible_ = true;
   bool playlistVisible_ = false;
   bool layoutFrozen_ = false;
+  bool hintsShown_ = true;
   int playlistWidth_ = 160;
 };

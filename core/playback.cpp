@@ -101,8 +101,10 @@ void TPlayback::CloseFile() {
 void TPlayback::EnableControls(bool open) {
   TControlsState state;
   state.Open = open;
-  state.Video = engine_->HasVideo;
-  state.Audio = engine_->HasAudio;
+  // The engine's stream flags outlive a closed or failed file; they count
+  // only while a file is open.
+  state.Video = open && engine_->HasVideo;
+  state.Audio = open && engine_->HasAudio;
   state.PlaylistHasItems = parts_.PlayList->Count() > 0;
   state.FileInfoValid = fileInfo_.Valid;
   parts_.Panels->EnableControls(state);

@@ -82,6 +82,7 @@ void TWindowGeometry::ZoomBy(const QPoint& delta) {
 
 void TWindowGeometry::PlaceVideo() {
   TDirectShowHelper& engine = parts_.Playback->Engine();
+  HRESULT placed = S_OK, fallback = S_OK;
   if (engine.HasVideo && engine.VideoWindow) {
     TVideoPlacementInput in;
     in.VideoWidth = engine.VideoWidth;
@@ -95,11 +96,19 @@ void TWindowGeometry::PlaceVideo() {
     in.ZoomY = framing_.ZoomY;
     in.PanX = framing_.PanX;
     in.PanY = framing_.PanY;
-    const QRect place = ComputeVideoRect(in).value_or(FallbackVideoRect);
-    engine.Check(engine.VideoWindow->SetWindowPosition(place.left(), place.top(), place.width(), place.height()),
-                 "VideoWindow.SetWindowPosition");
+    const std::optional<QRect> r = ComputeVideoRect(in);
+    IVideoWindow& window = *engine.VideoWindow;
+    if (r) placed = window.SetWindowPosition(r->left(), r->top(), r->width(), r->height());
+    if (!r || FAILED(placed)) {
+      const QRect f = FallbackVideoRect;
+      fallback = window.SetWindowPosition(f.left(), f.top(), f.width(), f.height());
+    }
   }
+  // A refused placement leaves the small picture and the cursor rule in
+  // force before its failure is reported, and perhaps raised.
   UpdateCursor();
+  engine.Check(placed, "VideoWindow.SetWindowPosition");
+  engine.Check(fallback, "VideoWindow.SetWindowPosition");
 }
 
 void TWindowGeometry::FitWindowToVideo() {
@@ -148,7 +157,14 @@ void TWindowGeometry::EnterFullScreen() {
   movieRect_ = GetMovieRect();
   SetSizableFrame(false);
   SetDisplayMode(true);
-  const QRect r = NearestMonitorRect();
+  QRect r = NearestMonitorRect();
+  if (displayModeChanged_) {
+    // The toolkit hears of the new mode only later; the monitor keeps its
+    // place and shows the size of the mode now.
+    TDisplayMode mode;
+    if (SUCCEEDED(DisplayModes().GetDisplayMode(r, mode)) && mode.Width > 0 && mode.Height > 0)
+      r.setSize(QSize(mode.Width, mode.Height));
+  }
   fullScreen_ = true;
   UpdateCaptionBar();
   parts_.Window->setGeometry(r);
@@ -226,6 +242,9 @@ void TWindowGeometry::ToggleControlPanel() {
   if (!IsFullScreen()) {
     const TMovieRect r = GetMovieRect();
     apply();
+    // The limit for the chrome now shown, before the window takes its new
+    // height: the old limit would make a small window taller at each hide.
+    panels.ApplySizeLimit();
     SetMovieRect(r);
   } else {
     apply();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -13,7 +14,10 @@
 #include "controls/brandtb.h"
 #include "controls/buttontable.h"
 #include "controls/hoverbt.h"
+#include "core/playlistgrid.h"
 #include "media/DShowHlp.h"
+#include "platform/media/fakemedia.h"
+#include "platform/system/exceptions.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
 #include "tests/support/main_window.h"
@@ -64,6 +68,10 @@ TEST_F(MainWindow, OpenPostsPlayAfterItsOwnWork) {
 }
 
 TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
+  // After a file with picture and sound, so that nothing of it may linger.
+  main_->show();
+  Open(Clips().Avi);
+  ASSERT_TRUE(Panels().Button(btFrameStep)->Enabled());
   Open(Clips().NotMedia);
   EXPECT_FALSE(Playback().IsFileOpen());
   ASSERT_FALSE(desktop_.boxes.shown.empty());
@@ -71,8 +79,14 @@ TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
   EXPECT_TRUE(desktop_.boxes.shown.back().text.startsWith(Clips().NotMedia + "\r\n"));
   // Play stays enabled with entries in the list; what needs a file does not.
   EXPECT_TRUE(Panels().Button(btPlay)->Enabled());
-  for (int i : {btStop, btFrameStep, btSpeedChange, btFullScreen, btSaveScreenshot, btFilters, btFileInformation}) EXPECT_FALSE(Panels().Button(i)->Enabled()) << i;
+  for (int i : {btStop, btSpeedChange, btFullScreen, btAudioProperties, btVideoProperties, btSaveScreenshot, btFilters, btFileInformation}) EXPECT_FALSE(Panels().Button(i)->Enabled()) << i;
   EXPECT_FALSE(Panels().tbSeek->isEnabled());
+  // A click on the frame-step button asks nothing of a file that is not there.
+  ASSERT_FALSE(Panels().Button(btFrameStep)->Enabled());
+  ForgetExecuted();
+  QTest::mouseClick(Panels().Button(btFrameStep), Qt::LeftButton);
+  DrainPostedEvents();
+  EXPECT_TRUE(Executed().empty());
 }
 
 TEST_F(MainWindow, AudioOnlyEnablesWhatAudioNeedsAndShowsTheLogo) {
@@ -182,6 +196,20 @@ TEST_F(MainWindow, ControlPanelToggleKeepsTheMovieInPlace) {
   Execute(cmControlPanel);
   EXPECT_TRUE(Panels().ControlPanelVisible());
   EXPECT_EQ(Geometry().GetMovieRect(), before);
+
+  // At the size limit: without the panel and the caption bar the window may
+  // be lower, so the movie keeps its place and the window never grows.
+  main_->resize(400, 1);
+  ASSERT_EQ(main_->height(), 250);
+  const TMovieRect small = Geometry().GetMovieRect();
+  for (int i = 0; i < 3; ++i) {
+    Execute(cmControlPanel);
+    EXPECT_EQ(Geometry().GetMovieRect(), small) << i;
+    EXPECT_EQ(main_->height(), 250 - 79 - 20) << i;
+    Execute(cmControlPanel);
+    EXPECT_EQ(Geometry().GetMovieRect(), small) << i;
+    EXPECT_EQ(main_->height(), 250) << i;
+  }
 }
 
 TEST_F(MainWindow, VolumeCommandsMoveTheBarWithinItsRange) {
@@ -304,9 +332,10 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   Playback().SetVolumePosition(50);
   // The picture hands its input to the movie panel, which does not pass a
   // handed-on wheel to its parents by itself.
-  auto turn = [&](QWidget* over, int delta) {
+  auto turn = [&](QWidget* over, int delta, bool horizontal = false) {
     const QPointF at(10, 10);
-    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+    const QPoint angle = horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(over, &e);
     DrainPostedEvents();
@@ -314,6 +343,12 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   turn(video, -120);
   EXPECT_EQ(Panels().tbVolume->Position(), 45);
   turn(Panels().pnMovie, 120);
+  EXPECT_EQ(Panels().tbVolume->Position(), 50);
+  // A horizontal wheel or a tilt is no turn at all.
+  ForgetExecuted();
+  turn(video, 120, true);
+  turn(Panels().pnMovie, -120, true);
+  EXPECT_TRUE(Executed().empty());
   EXPECT_EQ(Panels().tbVolume->Position(), 50);
   Settings().MouseWheel = 1;
   Panels().tbSeek->ShowPosition(2 * S);
@@ -324,19 +359,22 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
 TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   TFakeDisplayModes& modes = desktop_.displayModes;
   Settings().FullScrMode = true;
-  Settings().ScrWidth = 800;
-  Settings().ScrHeight = 600;
+  Settings().ScrWidth = 640;
+  Settings().ScrHeight = 480;
   Settings().ScrDepth = 32;
   Settings().OnErrors = 1;
   Open(Clips().Avi);
   const TMovieRect before = Geometry().GetMovieRect();
+  const QRect monitor = Geometry().NearestMonitorRect();
 
   Execute(cmFullScreen);
   EXPECT_TRUE(Geometry().IsFullScreen());
   ASSERT_EQ(modes.sets.size(), 1u);
-  EXPECT_EQ(modes.sets[0].width, 800);
+  EXPECT_EQ(modes.sets[0].width, 640);
   EXPECT_EQ(modes.sets[0].bits, 32);
   EXPECT_TRUE(modes.changed);
+  // The monitor shows 640 x 480 now, whatever the toolkit still believes.
+  EXPECT_EQ(main_->geometry(), QRect(monitor.topLeft(), QSize(640, 480)));
   EXPECT_EQ(Playback().PlayState(), TPlayState::Paused);  // the stop around the change is undone
   Execute(cmFullScreen);
   EXPECT_FALSE(Geometry().IsFullScreen());
@@ -353,7 +391,106 @@ TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   EXPECT_TRUE(Geometry().IsFullScreen());
   EXPECT_EQ(Panels().InfoText(),
             "Ошибка: 0x8876005A (The monitor has no 1024 x 768 mode.)\r\nScope:[DD.SetDisplayMode]");
+  EXPECT_EQ(main_->geometry(), monitor);
   Execute(cmFullScreen);
   EXPECT_FALSE(Geometry().IsFullScreen());
   EXPECT_EQ(modes.restores, 1);
+}
+
+TEST_F(MainWindow, QuickSecondPressOnTheMovieIsAPressToo) {
+  Open(Clips().Avi);
+  QWidget* movie = Panels().pnMovie;
+  const QPoint at = movie->rect().center();
+  // The window system hands a quick second press over as a double click;
+  // the press, release, double click, release of a real double click.
+  auto quickTwice = [&](Qt::MouseButton button, Qt::KeyboardModifiers mods = {}) {
+    QTest::mouseClick(movie, button, mods, at);
+    QTest::mouseDClick(movie, button, mods, at);
+  };
+  quickTwice(Qt::LeftButton);
+  QTest::mouseRelease(movie, Qt::LeftButton, {}, at);
+  DrainPostedEvents();
+  EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay, cmStopPlay}));
+  EXPECT_EQ(Playback().PlayState(), TPlayState::Paused);
+
+  // Right twice: the control panel goes and comes back.
+  quickTwice(Qt::RightButton);
+  QTest::mouseRelease(movie, Qt::RightButton, {}, at);
+  EXPECT_TRUE(Panels().ControlPanelVisible());
+
+  // A drag can start on the second press.
+  const QPoint start = main_->pos();
+  quickTwice(Qt::LeftButton, Qt::ShiftModifier);
+  QTest::mouseMove(movie, at + QPoint(30, 20));
+  QTest::mouseRelease(movie, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(30, 20));
+  EXPECT_EQ(main_->pos(), start + QPoint(30, 20));
+
+  // Left button as window drag: only the left double click toggles, once.
+  Settings().MouseLeft = 1;
+  ForgetExecuted();
+  quickTwice(Qt::LeftButton);
+  QTest::mouseRelease(movie, Qt::LeftButton, {}, at);
+  quickTwice(Qt::RightButton);
+  QTest::mouseRelease(movie, Qt::RightButton, {}, at);
+  DrainPostedEvents();
+  EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay}));
+  EXPECT_TRUE(Panels().ControlPanelVisible());
+}
+
+TEST_F(MainWindow, EnterInThePlaylistRunsItsKeyAndOnlyADoubleClickPlays) {
+  main_->show();
+  main_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+  Execute(cmPlaylist);
+  main_->PlayList()->AddFiles({Clips().Avi, Clips().Wav}, true);
+  TPlayListGrid* grid = Panels().dgPlayList;
+  const QPoint second(10, TPlayListGrid::RowHeight + 5);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second);
+  ASSERT_EQ(main_->PlayList()->SelectedItem(), 1);
+  grid->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), grid);
+  ForgetExecuted();
+
+  // Enter is the full-screen key: that command runs, and nothing is played.
+  QTest::keyClick(grid, Qt::Key_Return);
+  DrainPostedEvents();
+  EXPECT_EQ(Executed(), std::vector<int>({cmFullScreen}));
+  EXPECT_FALSE(Playback().IsFileOpen());
+
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, second);
+  DrainPostedEvents();
+  EXPECT_EQ(Playback().FileName(), Clips().Wav);
+  EXPECT_EQ(Playback().PlayState(), TPlayState::Playing);
+}
+
+TEST_F(MainWindow, RefusedPlacementStillLeavesTheSmallPictureAndTheCursorRule) {
+  TFakeMediaPlatform platform;
+  // The fake graph calls back into the platform: the file goes first.
+  struct TCloseFirst {
+    TPlayback& playback;
+    ~TCloseFirst() { playback.CloseFile(); }
+  } closeFirst{Playback()};
+  Open(Clips().Avi);
+  ASSERT_TRUE(Playback().Engine().HasVideo);
+  const std::shared_ptr<TFakeGraph> graph = platform.LastGraph.lock();
+  ASSERT_TRUE(graph);
+
+  // Policy 1: the failure is a line on the info panel, the picture 40 x 30.
+  Settings().OnErrors = 1;
+  platform.FailOn("VideoWindow.SetWindowPosition", E_FAIL, 0, 1);
+  Execute(cmAspect16x9);
+  EXPECT_EQ(QRect(graph->left, graph->top, graph->width, graph->height), QRect(0, 0, 40, 30));
+  EXPECT_TRUE(Panels().InfoText().endsWith("\r\nScope:[VideoWindow.SetWindowPosition]"));
+
+  // Policy 0: the error is raised, after the fallback and the cursor rule
+  // (full screen without panels hides the cursor).
+  Settings().OnErrors = 0;
+  Execute(cmControlPanel);
+  platform.FailOn("VideoWindow.SetWindowPosition", E_FAIL, 0, 1);
+  EXPECT_THROW(Execute(cmFullScreen), EPlatformError);
+  EXPECT_TRUE(Geometry().IsFullScreen());
+  EXPECT_EQ(QRect(graph->left, graph->top, graph->width, graph->height), QRect(0, 0, 40, 30));
+  EXPECT_TRUE(Geometry().CursorHidden());
+  Execute(cmFullScreen);
+  EXPECT_FALSE(Geometry().CursorHidden());
 }
