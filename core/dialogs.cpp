@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "commands/commandtable.h"
-#include "core/MainUnit.h"
 #include "core/about.h"
+#include "core/playback.h"
 #include "media/DShowHlp.h"
 #include "media/aprops.h"
 #include "media/fileinfo.h"
@@ -35,17 +34,16 @@ bool InspectForReport(const QString& name, TReportInfo& out) {
 
 class TMainPlayHost : public TPlayHost {
  public:
-  explicit TMainPlayHost(TfrMain& main) : main_(main) {}
-  void RestorePlayState() override { main_.RestorePlayState(); }
-  void PauseMovie() override { main_.PauseMovie(); }
-  void Play() override { main_.Play(); }
-  void OpenFile(const QString& name) override { main_.OpenFile(name); }
-  QString CurrentFile() const override { return main_.FileName; }
+  TMainPlayHost(TPlayback& play, TPlayList& list) : play_(play), list_(list) {}
+  void RestorePlayState() override { play_.RestorePlayState(); }
+  void PauseMovie() override { play_.PauseMovie(); }
+  void Play() override { play_.Play(); }
+  void OpenFile(const QString& name) override { play_.OpenFile(name); }
+  QString CurrentFile() const override { return play_.FileName(); }
   int64_t FirstBookmark() const override {
-    const TPlayList* list = main_.PlayList();
-    const int i = list->CurrentItem();
-    if (i < 0 || i >= list->Count()) return 0;
-    const auto& marks = list->Item(i).Bookmarks;
+    const int i = list_.CurrentItem();
+    if (i < 0 || i >= list_.Count()) return 0;
+    const auto& marks = list_.Item(i).Bookmarks;
     if (marks.empty()) return 0;
     return std::min_element(marks.begin(), marks.end(),
                             [](const TBookMark& a, const TBookMark& b) { return a.Time < b.Time; })
@@ -53,44 +51,44 @@ class TMainPlayHost : public TPlayHost {
   }
 
  private:
-  TfrMain& main_;
+  TPlayback& play_;
+  TPlayList& list_;
 };
 
 }  // namespace
 
-std::unique_ptr<TPlayHost> MakePlayHost(TfrMain& main) { return std::make_unique<TMainPlayHost>(main); }
-
-void ShowFiltersWindow(TfrMain& main) {
-  if (!main.ButtonEnabled(cmFilters)) return;
-  const auto host = MakePlayHost(main);
-  TfrFilters w(*main.Engine(), *host, &main);
-  w.Fill();
-  w.exec();
+std::unique_ptr<TPlayHost> MakePlayHost(TPlayback& play, TPlayList& list) {
+  return std::make_unique<TMainPlayHost>(play, list);
 }
 
-void ShowAudioWindow(TfrMain& main) {
-  if (!main.ButtonEnabled(cmAudioProperties)) return;
-  const auto host = MakePlayHost(main);
-  TfrAudioProps w(*main.Engine(), *host, &main);
-  w.Fill();
-  w.exec();
-}
-
-void ShowAboutWindow(TfrMain& main) {
-  TfrAbout w(main.IsEnglish(), &main);
-  w.exec();
-}
-
-TfrReport& ReportWindow(TfrMain& main) {
-  if (auto* w = main.findChild<TfrReport*>(QString(), Qt::FindDirectChildrenOnly)) return *w;
+TfrReport& ReportWindow(QWidget& owner, TPlayback& play, TPlayList& list) {
+  if (auto* w = owner.findChild<TfrReport*>(QString(), Qt::FindDirectChildrenOnly)) return *w;
   TReportSource s;
-  TfrMain* m = &main;
-  s.Count = [m] { return m->PlayList()->Count(); };
-  s.FileName = [m](int i) { return m->PlayList()->Item(i).FileName; };
-  s.Stop = [m] { m->Engine()->Stop(); };
+  s.Count = [&list] { return list.Count(); };
+  s.FileName = [&list](int i) { return list.Item(i).FileName; };
+  s.Stop = [&play] { play.Engine().Stop(); };
   s.Inspect = &InspectForReport;
-  s.RestorePlayState = [m] { m->RestorePlayState(); };
-  return *new TfrReport(std::move(s), &main);
+  s.RestorePlayState = [&play] { play.RestorePlayState(); };
+  return *new TfrReport(std::move(s), &owner);
 }
 
-void ShowReportWindow(TfrMain& main) { ReportWindow(main).exec(); }
+void ShowReportWindow(QWidget& owner, TPlayback& play, TPlayList& list) { ReportWindow(owner, play, list).exec(); }
+
+void ShowFiltersWindow(QWidget& owner, TPlayback& play, TPlayList& list) {
+  const auto host = MakePlayHost(play, list);
+  TfrFilters w(play.Engine(), *host, &owner);
+  w.Fill();
+  w.exec();
+}
+
+void ShowAudioWindow(QWidget& owner, TPlayback& play, TPlayList& list) {
+  const auto host = MakePlayHost(play, list);
+  TfrAudioProps w(play.Engine(), *host, &owner);
+  w.Fill();
+  w.exec();
+}
+
+void ShowAboutWindow(QWidget& owner, bool english) {
+  TfrAbout w(english, &owner);
+  w.exec();
+}

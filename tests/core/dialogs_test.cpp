@@ -11,6 +11,7 @@
 
 #include "commands/commandtable.h"
 #include "core/MainUnit.h"
+#include "core/playback.h"
 #include "core/about.h"
 #include "core/dialogs.h"
 #include "core/identity.h"
@@ -18,9 +19,7 @@
 #include "platform/media/gstversion.h"
 #include "playlist/playlist.h"
 #include "playlist/report.h"
-#include "tests/support/fake_desktop.h"
-#include "tests/support/tempenv.h"
-#include "tests/support/testclips.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
@@ -35,21 +34,8 @@ bool PumpUntil(F done, int boundMs = 15000) {
   return true;
 }
 
-class MainDialogs : public TTestClipsTest {
+class MainDialogs : public TMainWindowTest {
  protected:
-  void SetUp() override {
-    TTestClipsTest::SetUp();
-    main_ = std::make_unique<TfrMain>();
-    ASSERT_TRUE(main_->StartUp({}));
-    main_->Settings.OnOpenPlay = false;
-    main_->Settings.OnOpenResize = false;
-    main_->Settings.SoundFreq = 0;
-  }
-  void Open(const QString& path) {
-    main_->PlayList()->AddFiles({path}, true);
-    main_->PlayList()->SetCurrentItem(0);
-    main_->OpenFile(path);
-  }
   // Runs a command whose window is modal, and closes that window as soon as
   // it shows; answers the caption it had, empty when none showed.
   QString CaptionOfCommand(int id) {
@@ -60,18 +46,15 @@ class MainDialogs : public TTestClipsTest {
         w->close();
       }
     });
-    main_->ExecuteCommand(id);
+    Execute(id);
     QCoreApplication::processEvents();
     return caption;
   }
   double Rate() {
     double rate = 0;
-    main_->Engine()->MediaSeeking->GetRate(rate);
+    Playback().Engine().MediaSeeking->GetRate(rate);
     return rate;
   }
-  TPrivateHome home_;
-  TFakeDesktop desktop_;
-  std::unique_ptr<TfrMain> main_;
 };
 
 TEST_F(MainDialogs, CommandsOpenTheirWindowsAndTheFileOnesOnlyWithAFile) {
@@ -87,15 +70,15 @@ TEST_F(MainDialogs, CommandsOpenTheirWindowsAndTheFileOnesOnlyWithAFile) {
 TEST_F(MainDialogs, ReportInspectsThePlaylistAndRestoresEachPlayState) {
   Open(Clips().Avi);
   main_->PlayList()->AddFiles({Clips().NotMedia}, false);
-  TfrReport& report = ReportWindow(*main_);
-  EXPECT_EQ(&ReportWindow(*main_), &report);  // made once, kept
+  TfrReport& report = ReportWindow(*main_, Playback(), *main_->PlayList());
+  EXPECT_EQ(&ReportWindow(*main_, Playback(), *main_->PlayList()), &report);  // made once, kept
 
-  main_->Play();
+  Playback().Play();
   report.BuildReport();
-  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+  EXPECT_EQ(Playback().PlayState(), TPlayState::Playing);
   EXPECT_DOUBLE_EQ(Rate(), 1.0);
-  const int64_t from = main_->Engine()->GetPosition();
-  EXPECT_TRUE(PumpUntil([&] { return main_->Engine()->GetPosition() > from; }));
+  const int64_t from = Playback().Engine().GetPosition();
+  EXPECT_TRUE(PumpUntil([&] { return Playback().Engine().GetPosition() > from; }));
 
   const QStringList lines = report.mmReport->toPlainText().split('\n');
   ASSERT_EQ(lines.size(), 2);
@@ -103,14 +86,14 @@ TEST_F(MainDialogs, ReportInspectsThePlaylistAndRestoresEachPlayState) {
   EXPECT_TRUE(lines[0].contains(", 320x240x")) << lines[0].toStdString();
   EXPECT_TRUE(lines[1].contains(", ---x---x--            , ---")) << lines[1].toStdString();
 
-  main_->PauseMovie();
+  Playback().PauseMovie();
   report.BuildReport();
-  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  EXPECT_EQ(Playback().PlayState(), TPlayState::Paused);
 
-  main_->SpeedPlay();
+  Playback().SpeedPlay();
   report.BuildReport();
-  EXPECT_EQ(main_->PlayState, TPlayState::SpeedPlay);
-  EXPECT_NEAR(Rate(), main_->Settings.SpeedMultiplier / 10.0, 1e-9);
+  EXPECT_EQ(Playback().PlayState(), TPlayState::SpeedPlay);
+  EXPECT_NEAR(Rate(), Settings().SpeedMultiplier / 10.0, 1e-9);
 }
 
 TEST_F(MainDialogs, AboutNamesTheProgramItsPlatformLicenceAndAddressInBothLanguages) {
