@@ -181,7 +181,7 @@ QString MultiAudioClip(int streams, QString* error) {
   if (QFile::exists(path)) return path;
   QString pipeline = QStringLiteral("matroskamux name=m ! filesink @OUT@");
   for (int i = 0; i < streams; ++i) pipeline += Mp3Branch(300 + 100 * i, 2, 128, 300, "m.");
-  const QString err = MakeClip(pipeline, path);
+  const QString err = EncodeClip(pipeline, path);
   if (!err.isEmpty()) {
     if (error) *error = err;
     return {};
