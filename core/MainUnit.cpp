@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "commands/commandtable.h"
+#include "commands/winlirc.h"
 #include "controls/brandtb.h"
 #include "controls/buttontable.h"
 #include "controls/hoverbt.h"
@@ -116,6 +117,8 @@ TfrMain::TfrMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
   Settings.ScreenShotDir = DefaultFolder();
   playList_ = std::make_unique<TPlayList>(this);
   settingsFile_ = std::make_unique<TSettingsFile>(Settings, *this);
+  winLirc_ = new TWinLIRCClient(KeyMap, this);
+  winLirc_->PostCommand = [this](int id) { PostCommand(id); };
 
   CreatePanels();
   playList_->SetGrid(dgPlayList);
@@ -133,6 +136,7 @@ TfrMain::~TfrMain() {
   qApp->removeEventFilter(this);
   TKelvaraApplication::SetExceptionHandler(nullptr);
   timer_.stop();
+  winLirc_->Close();
   ScreenSaverService().UnInhibit();
   instanceServer_.reset();
   playList_.reset();
@@ -370,6 +374,7 @@ bool TfrMain::StartUp(const QStringList& arguments) {
   // The command names become the buttons' tooltips.
   for (THoverButton* b : buttons_)
     if (const TCommandInfo* c = FindCommand(b->Command)) b->setToolTip(QString::fromUtf8(c->NameRussian));
+  winLirc_->Connect(Settings.WIRCenable, Settings.WIRCserver, Settings.WIRCport);
 
   if (ForwardToRunningInstance(arguments)) return false;
 

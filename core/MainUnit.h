@@ -29,6 +29,7 @@ class TSizeFrame;
 class TSysHelper;
 class TTimeBar;
 class TTimeTrackBar;
+class TWinLIRCClient;
 class TVolumeTrackBar;
 class TfrError;
 class TfrSubtitles;
@@ -184,6 +185,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   TSysHelper* SysHelper() const { return sysHelper_.get(); }
   TDirectShowHelper* Engine() const { return engine_.get(); }
   TSettingsFile& SettingsFile() { return *settingsFile_; }
+  TWinLIRCClient* WinLIRC() const { return winLirc_; }
   QTimer* Timer() { return &timer_; }
   THoverButton* Button(int index) const { return buttons_[static_cast<size_t>(index)]; }
   // The button that carries a command (the first one in index order), or null.
@@ -251,6 +253,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   std::unique_ptr<TPlayList> playList_;
   std::unique_ptr<TSettingsFile> settingsFile_;
   std::unique_ptr<TInstanceServer> instanceServer_;
+  TWinLIRCClient* winLirc_ = nullptr;  // the remote control; a child of the window
   std::shared_ptr<IDirectSound> directSound_;
   TSizeFrame* sizeFrame_ = nullptr;
   TfrError* frError = nullptr;
