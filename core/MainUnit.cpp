@@ -36,6 +36,7 @@
 #include "platform/system/windir.h"
 #include "playlist/error.h"
 #include "playlist/playlist.h"
+#include "prefs/associations.h"
 
 namespace {
 
@@ -119,6 +120,7 @@ TfrMain::TfrMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
   settingsFile_ = std::make_unique<TSettingsFile>(Settings, *this);
   winLirc_ = new TWinLIRCClient(KeyMap, this);
   winLirc_->PostCommand = [this](int id) { PostCommand(id); };
+  fileTypes_ = std::make_unique<TFileAssociations>(QCoreApplication::applicationFilePath());
 
   CreatePanels();
   playList_->SetGrid(dgPlayList);
@@ -564,7 +566,16 @@ void TfrMain::ApplyPreferences() {
   ShowSeekBarBookmarks(Settings.ShowBookmarks);
   UpdateCaptionBar();
   Relayout();
+  // The desktop follows the file-type marks. A file that cannot be written
+  // is reported, and the settings are saved all the same.
+  try {
+    fileTypes_->Apply();
+  } catch (const Exception& e) {
+    TKelvaraApplication::HandleException(e);
+  }
 }
+
+void TfrMain::RefreshFileTypes() { fileTypes_->Refresh(); }
 
 int TfrMain::PlaylistIndex() const { return playList_->CurrentItem(); }
 void TfrMain::SetPlaylistIndex(int index) { playList_->SetCurrentItem(index); }

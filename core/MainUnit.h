@@ -30,6 +30,7 @@ class TSysHelper;
 class TTimeBar;
 class TTimeTrackBar;
 class TWinLIRCClient;
+class TFileAssociations;
 class TVolumeTrackBar;
 class TfrError;
 class TfrSubtitles;
@@ -150,7 +151,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   QString KeyMapCell(int row, int column) const override;
   void SetKeyMapCell(int row, int column, const QString& text) override;
   void PutDefaultKeyPreset() override;
-  void RefreshFileTypes() override {}
+  void RefreshFileTypes() override;
   void ApplyPreferences() override;
   bool IsEnglish() const override { return false; }
   void OpenHelp() override { ShowHelp(); }
@@ -186,6 +187,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   TDirectShowHelper* Engine() const { return engine_.get(); }
   TSettingsFile& SettingsFile() { return *settingsFile_; }
   TWinLIRCClient* WinLIRC() const { return winLirc_; }
+  TFileAssociations* FileTypes() const { return fileTypes_.get(); }
   QTimer* Timer() { return &timer_; }
   THoverButton* Button(int index) const { return buttons_[static_cast<size_t>(index)]; }
   // The button that carries a command (the first one in index order), or null.
@@ -254,6 +256,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   std::unique_ptr<TSettingsFile> settingsFile_;
   std::unique_ptr<TInstanceServer> instanceServer_;
   TWinLIRCClient* winLirc_ = nullptr;  // the remote control; a child of the window
+  std::unique_ptr<TFileAssociations> fileTypes_;
   std::shared_ptr<IDirectSound> directSound_;
   TSizeFrame* sizeFrame_ = nullptr;
   TfrError* frError = nullptr;
