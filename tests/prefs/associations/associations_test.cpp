@@ -116,6 +116,7 @@ TEST_F(Associations, AssociatesKeepsTheFirstBackupAndGivesBack) {
   const QByteArray entry = FileTypeService().UserDesktopEntry("kelvara.desktop");
   EXPECT_EQ(ExecProgram(DesktopEntryValue(entry, "Exec")), exe_);
   EXPECT_EQ(DesktopEntryValue(entry, "MimeType"), "video/x-msvideo;");
+  EXPECT_EQ(RunTool("desktop-file-validate", {home_.data.path() + "/applications/kelvara.desktop"}), "");
 
   // Read back from the desktop: both items of the type are marked.
   TFileAssociations b(exe_);
