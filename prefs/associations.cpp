@@ -144,8 +144,9 @@ void TFileAssociations::Apply() {
   }
   TFileTypeService& desktop = FileTypeService();
   const QString id = QString::fromLatin1(DesktopId);
-  if (wanted.contains(QLatin1String(PlaylistMimeType)) &&
-      !desktop.MimeTypesOfExtension(FileTypeExtension(0)).contains(QLatin1String(PlaylistMimeType)))
+  // The user's own copy of the playlist type, so that it holds wherever the
+  // player was installed; the desktop ignores the same definition twice.
+  if (wanted.contains(QLatin1String(PlaylistMimeType)))
     desktop.InstallUserMimePackage(QString::fromLatin1(MimePackage), MimePackageXml());
   // The entry lists exactly the types the player holds, so that the
   // desktop offers it as a fallback for no type it gave back.

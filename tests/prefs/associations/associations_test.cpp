@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include "platform/system/filetypes.h"
 #include "platform/system/profile.h"
@@ -37,10 +38,27 @@ QString QueryDefault(const QString& type) { return RunTool("xdg-mime", {"query",
 QString GioDefault(const QString& type) { return RunTool("gio", {"mime", type}).section('\n', 0, 0); }
 
 // A private desktop with one other player that the user had chosen for AVI
-// files, and the test program standing for the running player.
+// files, and the test program standing for the running player. Its system
+// folders hold no program and a MIME database of the standard types only,
+// so that what is installed on the machine (the player itself, say) does
+// not answer for it.
 class Associations : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    system_ = new QTemporaryDir;
+    const QString packages = system_->path() + "/mime/packages";
+    QDir().mkpath(packages);
+    QFile::link("/usr/share/mime/packages/freedesktop.org.xml", packages + "/freedesktop.org.xml");
+    RunTool("update-mime-database", {system_->path() + "/mime"});
+  }
+  static void TearDownTestSuite() {
+    delete system_;
+    system_ = nullptr;
+  }
   void SetUp() override {
+    ASSERT_TRUE(QFile::exists(system_->path() + "/mime/mime.cache"));
+    home_.env.Set("XDG_DATA_DIRS", system_->path().toLocal8Bit());
+    home_.env.Set("XDG_CONFIG_DIRS", system_->path().toLocal8Bit());
     const QString apps = home_.data.path() + "/applications";
     QDir().mkpath(apps);
     QFile other(apps + "/other.desktop");
@@ -56,6 +74,7 @@ class Associations : public ::testing::Test {
     ini.Load(TFileAssociations::BackupPath());
     return ini.HasKey("Backup", type) ? ini.ReadString("Backup", type, "") : "<none>";
   }
+  static inline QTemporaryDir* system_ = nullptr;
   TPrivateHome home_;
   const QString exe_ = QCoreApplication::applicationFilePath();
 };
