@@ -23,6 +23,7 @@
 #include "platform/system/msgbox.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
+#include "prefs/associations.h"
 
 namespace {
 
@@ -326,14 +327,9 @@ void TfrMain::DropFiles(const QStringList& names) {
 
 // ---- dialogs
 
-namespace {
-const char* const kMovieFilter =
-    "Movie files|*.kpl;*.avi;*.asf;*.dat;*.mpe;*.mpeg;*.mpg;*.m1v|All files|*.*";
-}
-
 void TfrMain::OpenFilesDialog() {
   const QStringList files =
-      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(kMovieFilter));
+      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(OpenFileFilter()));
   if (files.isEmpty()) return;
   Settings.VideoDir = FolderPart(files.first());
   playList_->AddFiles(files, true);
@@ -342,7 +338,7 @@ void TfrMain::OpenFilesDialog() {
 
 void TfrMain::AddFilesDialog() {
   const QStringList files =
-      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(kMovieFilter));
+      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(OpenFileFilter()));
   if (files.isEmpty()) return;
   Settings.VideoDir = FolderPart(files.first());
   playList_->AddFiles(files, false);
