@@ -23,7 +23,7 @@
 #include "platform/system/msgbox.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
-#include "prefs/associations.h"
+#include "prefs/filetypes.h"
 
 namespace {
 
@@ -329,7 +329,7 @@ void TfrMain::DropFiles(const QStringList& names) {
 
 void TfrMain::OpenFilesDialog() {
   const QStringList files =
-      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(OpenFileFilter()));
+      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(MultimediaFilter()));
   if (files.isEmpty()) return;
   Settings.VideoDir = FolderPart(files.first());
   playList_->AddFiles(files, true);
@@ -338,7 +338,7 @@ void TfrMain::OpenFilesDialog() {
 
 void TfrMain::AddFilesDialog() {
   const QStringList files =
-      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(OpenFileFilter()));
+      QFileDialog::getOpenFileNames(this, "Open Movie...", Settings.VideoDir, DialogFilter(MultimediaFilter()));
   if (files.isEmpty()) return;
   Settings.VideoDir = FolderPart(files.first());
   playList_->AddFiles(files, false);

@@ -40,19 +40,6 @@ const QMap<QString, QString>& OwnGlobs() {
 
 }  // namespace
 
-QString FileTypeExtension(int index) { return QString::fromUtf8(FileTypeItems.at(index).Text).section(' ', 0, 0); }
-
-int FileTypeIcon(int index) {
-  if (FileTypeExtension(index) == QLatin1String("KPL")) return 1;
-  return index >= 17 ? 5 : 3;
-}
-
-QString OpenFileFilter() {
-  QString filter = QStringLiteral("Multimedia files|");
-  for (int i = 0; i < FileTypeCount; ++i) filter += QStringLiteral("*.") + FileTypeExtension(i) + u';';
-  return filter + QStringLiteral("|Any files|*.*");
-}
-
 TFileAssociations::TFileAssociations(const QString& executable) : executable_(executable) {}
 
 QByteArray TFileAssociations::MimePackageXml() { return ReadResource(":/kelvara/kelvara-mime.xml"); }
@@ -63,7 +50,7 @@ void TFileAssociations::ResolveTypes() const {
   if (resolved_) return;
   resolved_ = true;
   for (int i = 0; i < FileTypeCount; ++i) {
-    const QString ext = FileTypeExtension(i).toLower();
+    const QString ext = FileTypeExtension(FileTypes()[size_t(i)]).toLower();
     if (OwnGlobs().contains(ext)) {
       types_[i] = OwnGlobs().value(ext);
       continue;
@@ -89,21 +76,23 @@ QString TFileAssociations::MimeType(int index) const {
 void TFileAssociations::SetChecked(int index, bool on) {
   const QString type = MimeType(index);
   if (type.isEmpty()) {
-    checked_.at(index) = false;
+    marks_.SetChecked(index, false);
     return;
   }
   for (int i = 0; i < FileTypeCount; ++i)
-    if (MimeType(i) == type) checked_[i] = on;
+    if (MimeType(i) == type) marks_.SetChecked(i, on);
 }
 
-void TFileAssociations::SelectGroup(TFileTypeGroup group) {
-  checked_.fill(false);
-  for (int i = 0; i < FileTypeCount; ++i) {
-    const TFileTypeItem& item = FileTypeItems[i];
-    if (group == TFileTypeGroup::All || (group == TFileTypeGroup::Video && item.Video) ||
-        (group == TFileTypeGroup::Audio && item.Audio))
-      SetChecked(i, true);
-  }
+void TFileAssociations::SetMarks(const TFileTypeMarks& marks) {
+  marks_ = TFileTypeMarks();
+  for (int i = 0; i < FileTypeCount; ++i)
+    if (marks.Checked(i)) SetChecked(i, true);
+}
+
+void TFileAssociations::SelectGroup(TFileGroup group) {
+  TFileTypeMarks marks;
+  marks.ApplyGroup(group);
+  SetMarks(marks);
 }
 
 bool TFileAssociations::IsRegistered(const QString& mimeType) const {
@@ -114,7 +103,7 @@ bool TFileAssociations::IsRegistered(const QString& mimeType) const {
 }
 
 void TFileAssociations::Refresh() {
-  for (int i = 0; i < FileTypeCount; ++i) checked_[i] = Associable(i) && IsRegistered(MimeType(i));
+  for (int i = 0; i < FileTypeCount; ++i) marks_.SetChecked(i, Associable(i) && IsRegistered(MimeType(i)));
 }
 
 QByteArray TFileAssociations::DesktopEntry(const QStringList& mimeTypes) const {
@@ -140,7 +129,7 @@ void TFileAssociations::Apply() {
   for (int i = 0; i < FileTypeCount; ++i) {
     if (types_[i].isEmpty()) continue;
     if (!types.contains(types_[i])) types << types_[i];
-    if (checked_[i] && !wanted.contains(types_[i])) wanted << types_[i];
+    if (marks_.Checked(i) && !wanted.contains(types_[i])) wanted << types_[i];
   }
   TFileTypeService& desktop = FileTypeService();
   const QString id = QString::fromLatin1(DesktopId);

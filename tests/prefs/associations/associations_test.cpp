@@ -91,12 +91,12 @@ TEST(FileTypes, ItemsTypesIconsAndTheOpenFilter) {
   EXPECT_EQ(a.MimeType(MP2), "audio/mp2");
   for (int i : {MPE, MPEG, MPG, VOB}) EXPECT_EQ(a.MimeType(i), "video/mpeg") << i;
   EXPECT_FALSE(a.Associable(DAT));
-  EXPECT_EQ(FileTypeExtension(5), "ENC");
+  EXPECT_EQ(FileTypeExtension(FileTypes()[5]), "ENC");
   EXPECT_EQ(FileTypeIcon(KPL), 1);
   EXPECT_EQ(FileTypeIcon(16), 3);
   EXPECT_EQ(FileTypeIcon(17), 5);
-  EXPECT_TRUE(OpenFileFilter().startsWith("Multimedia files|*.KPL;*.ASF;*.AVI;"));
-  EXPECT_TRUE(OpenFileFilter().endsWith("*.WAV;|Any files|*.*"));
+  EXPECT_TRUE(MultimediaFilter().startsWith("Multimedia files|*.KPL;*.ASF;*.AVI;"));
+  EXPECT_TRUE(MultimediaFilter().endsWith("*.WAV;|Any files|*.*"));
 }
 
 TEST(FileTypes, ItemsOfOneTypeMoveTogetherAndGroupsClearFirst) {
@@ -108,19 +108,27 @@ TEST(FileTypes, ItemsOfOneTypeMoveTogetherAndGroupsClearFirst) {
   EXPECT_FALSE(a.Checked(MPG));
   a.SetChecked(DAT, true);
   EXPECT_FALSE(a.Checked(DAT));
+  // Marks the list hands over: a type follows any of its marked items.
+  TFileTypeMarks list;
+  list.SetChecked(MPG, true);
+  list.SetChecked(DAT, true);
+  a.SetMarks(list);
+  for (int i : {MPE, MPEG, MPG, VOB}) EXPECT_TRUE(a.Checked(i)) << i;
+  EXPECT_FALSE(a.Checked(DAT));
+  EXPECT_FALSE(a.Checked(AVI));
 
-  a.SelectGroup(TFileTypeGroup::Audio);
+  a.SelectGroup(TFileGroup::Audio);
   QList<int> checked;
   for (int i = 0; i < FileTypeCount; ++i)
     if (a.Checked(i)) checked << i;
   EXPECT_EQ(checked, (QList<int>{KPL, MID, MP3, WAV}));
-  a.SelectGroup(TFileTypeGroup::Video);
+  a.SelectGroup(TFileGroup::Video);
   checked.clear();
   for (int i = 0; i < FileTypeCount; ++i)
     if (a.Checked(i)) checked << i;
   // DIVX shares AVI's type, VOB the MPEG one.
   EXPECT_EQ(checked, (QList<int>{KPL, ASF, AVI, DIVX, MPE, MPEG, MPG, VOB}));
-  a.SelectGroup(TFileTypeGroup::All);
+  a.SelectGroup(TFileGroup::All);
   for (int i = 0; i < FileTypeCount; ++i) EXPECT_EQ(a.Checked(i), a.Associable(i)) << i;
 }
 
@@ -166,7 +174,7 @@ TEST_F(Associations, ReleasesOnlyWhatIsStillItsOwn) {
   EXPECT_EQ(QueryDefault("audio/mpeg"), "kelvara.desktop");
   // Meanwhile the user gives AVI files to another program.
   RunTool("xdg-mime", {"default", "third.desktop", "video/x-msvideo"});
-  a.SelectGroup(TFileTypeGroup::None);
+  a.SelectGroup(TFileGroup::None);
   a.Apply();
   EXPECT_EQ(FileTypeService().DefaultApplications("video/x-msvideo"), "third.desktop");
   EXPECT_EQ(FileTypeService().DefaultApplications("audio/mpeg"), "");
@@ -188,11 +196,11 @@ TEST_F(Associations, APlayerMovedElsewhereShowsUncheckedAndReleases) {
 
 TEST_F(Associations, VideoGroupThenApplyReleasesEveryAudioType) {
   TFileAssociations a(exe_);
-  a.SelectGroup(TFileTypeGroup::All);
+  a.SelectGroup(TFileGroup::All);
   a.Apply();
   for (const char* type : {"audio/mpeg", "audio/x-wav", "audio/midi", "video/mpeg"})
     EXPECT_EQ(QueryDefault(type), "kelvara.desktop") << type;
-  a.SelectGroup(TFileTypeGroup::Video);
+  a.SelectGroup(TFileGroup::Video);
   a.Apply();
   for (const char* type : {"audio/mpeg", "audio/x-wav", "audio/midi"})
     EXPECT_NE(QueryDefault(type), "kelvara.desktop") << type;
