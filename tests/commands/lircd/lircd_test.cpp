@@ -199,6 +199,12 @@ TEST_F(RemoteControl, ButtonsDriveThePlayerThroughTheServer) {
   EXPECT_EQ(Executed().mid(6), (QList<int>{cmRepeatPlaylist, cmMute}));
   EXPECT_NE(main_->RepeatPlaylist(), repeat);
   EXPECT_EQ(Client().StatusText(), "0000000000000004 00 Twin testremote");
+
+  // The socket closes with the program: the server lets its client go.
+  const qsizetype removed = lircd_.Log().count("removed client");
+  spy_.reset();
+  main_.reset();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return lircd_.Log().count("removed client") > removed; }, kDeadline));
 }
 
 TEST_F(RemoteControl, ARefusedConnectionShowsItsNumberAndThePlayerGoesOn) {
