@@ -14,6 +14,8 @@
 #include "commands/winlirc.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
+#include "core/dispatch.h"
+#include "core/playback.h"
 #include "platform/system/profile.h"
 #include "playlist/playlist.h"
 #include "tests/support/fake_desktop.h"
@@ -131,10 +133,10 @@ class RemoteControl : public TTestClipsTest {
   }
   void StartMain() {
     main_ = std::make_unique<TfrMain>();
-    spy_ = std::make_unique<QSignalSpy>(main_.get(), &TfrMain::CommandExecuted);
+    spy_ = std::make_unique<QSignalSpy>(&main_->Commands(), &TCommandDispatch::CommandExecuted);
     ASSERT_TRUE(main_->StartUp({}));
   }
-  TWinLIRCClient& Client() { return *main_->WinLIRC(); }
+  TWinLIRCClient& Client() { return main_->Remote(); }
   bool WaitForState(TState state) {
     return QTest::qWaitFor([&] { return Client().State() == state; }, kDeadline);
   }
@@ -170,12 +172,12 @@ TEST_F(RemoteControl, ButtonsDriveThePlayerThroughTheServer) {
   EXPECT_EQ(Client().StatusText(), "Соединение установлено.");
 
   main_->PlayList()->AddFiles({Clips().Avi}, true);
-  main_->OpenFile(Clips().Avi);
-  ASSERT_EQ(main_->PlayState, TPlayState::Paused);
+  main_->Playback().OpenFile(Clips().Avi);
+  ASSERT_EQ(main_->Playback().PlayState(), TPlayState::Paused);
 
   lircd_.Press("Play", 0);
   ASSERT_TRUE(WaitForCommands(1));
-  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+  EXPECT_EQ(main_->Playback().PlayState(), TPlayState::Playing);
   EXPECT_EQ(Client().StatusText(), "0000000000000001 00 Play testremote");
   // Holding Play runs it once; the Stop that follows shows the repeat ran nothing.
   lircd_.Press("Play", 1);
@@ -183,21 +185,21 @@ TEST_F(RemoteControl, ButtonsDriveThePlayerThroughTheServer) {
   lircd_.Press("Stop", 0, "0000000000000002");
   ASSERT_TRUE(WaitForCommands(2));
   EXPECT_EQ(Executed(), (QList<int>{cmPlay, cmStop}));
-  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  EXPECT_EQ(main_->Playback().PlayState(), TPlayState::Paused);
 
   // A held volume button repeats with every report.
-  const int volume = main_->VolumePosition();
+  const int volume = main_->Playback().VolumePosition();
   for (int repeat = 0; repeat < 4; ++repeat) lircd_.Press("V+", repeat, "0000000000000003");
   ASSERT_TRUE(WaitForCommands(6));
   EXPECT_EQ(Executed().mid(2), QList<int>(4, cmVolumeUp));
-  EXPECT_EQ(main_->VolumePosition(), volume + 20);
+  EXPECT_EQ(main_->Playback().VolumePosition(), volume + 20);
 
   // One button bound to two commands runs both, lower identifier first.
-  const bool repeat = main_->RepeatPlaylist();
+  const bool repeat = main_->Playback().RepeatPlaylist();
   lircd_.Press("Twin", 0, "0000000000000004");
   ASSERT_TRUE(WaitForCommands(8));
   EXPECT_EQ(Executed().mid(6), (QList<int>{cmRepeatPlaylist, cmMute}));
-  EXPECT_NE(main_->RepeatPlaylist(), repeat);
+  EXPECT_NE(main_->Playback().RepeatPlaylist(), repeat);
   EXPECT_EQ(Client().StatusText(), "0000000000000004 00 Twin testremote");
 
   // The socket closes with the program: the server lets its client go.
@@ -213,7 +215,7 @@ TEST_F(RemoteControl, ARefusedConnectionShowsItsNumberAndThePlayerGoesOn) {
   StartMain();
   ASSERT_TRUE(WaitForState(TState::Failed));
   EXPECT_EQ(Client().StatusText(), "Ошибка соединения # 10061");
-  main_->ExecuteCommand(cmVolumeDown);
+  main_->Commands().ExecuteCommand(cmVolumeDown);
   EXPECT_EQ(Executed(), QList<int>{cmVolumeDown});
 }
 
