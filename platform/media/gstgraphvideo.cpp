@@ -1,0 +1,204 @@
+// The picture side of the graph: the video sink, the frames an appsink hands
+// to the video widget when no overlay sink draws, and the video window.
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <gst/app/gstappsink.h>
+#include <gst/video/videooverlay.h>
+
+#include "platform/media/gstgraph.h"
+#include "platform/media/gstgraphparts.h"
+#include "platform/media/videowidget.h"
+
+using namespace gstgraph;
+
+namespace {
+
+const QByteArray& OverlaySinkFactory() {
+  static const QByteArray name = FirstWorkingSink({"glimagesink", "ximagesink"});
+  return name;
+}
+
+void DeliverSample(GstAppSink* sink, gpointer user, bool preroll) {
+  auto* slot = static_cast<TFrameSlot*>(user);
+  GstSample* s = preroll ? gst_app_sink_pull_preroll(sink) : gst_app_sink_pull_sample(sink);
+  if (!s) return;
+  std::lock_guard<std::mutex> l(slot->lock);
+  slot->sample = TGstRef<GstSample>::Adopt(s);
+  if (!slot->posted) {
+    slot->posted = true;
+    QCoreApplication::postEvent(slot->relay, new QEvent(kFrameEvent));
+  }
+}
+
+GstFlowReturn OnNewSample(GstAppSink* sink, gpointer user) {
+  DeliverSample(sink, user, false);
+  return GST_FLOW_OK;
+}
+
+GstFlowReturn OnNewPreroll(GstAppSink* sink, gpointer user) {
+  DeliverSample(sink, user, true);
+  return GST_FLOW_OK;
+}
+
+// A frame's pixels stay in the decoder's buffer while a picture shows them;
+// copying every frame of a film cost as much as converting it.
+struct TMappedFrame {
+  TGstRef<GstSample> sample;
+  GstMapInfo map{};
+  static void Release(void* self) {
+    auto* f = static_cast<TMappedFrame*>(self);
+    gst_buffer_unmap(gst_sample_get_buffer(f->sample.get()), &f->map);
+    delete f;
+  }
+};
+
+QImage ImageFromSample(TGstRef<GstSample> sample) {
+  GstCaps* caps = gst_sample_get_caps(sample.get());
+  GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+  if (!caps || !buffer) return {};
+  const GstStructure* s = gst_caps_get_structure(caps, 0);
+  int w = 0, h = 0;
+  gst_structure_get_int(s, "width", &w);
+  gst_structure_get_int(s, "height", &h);
+  auto* frame = new TMappedFrame{std::move(sample)};
+  if (w <= 0 || h <= 0 || !gst_buffer_map(buffer, &frame->map, GST_MAP_READ)) {
+    delete frame;
+    return {};
+  }
+  const int stride = int(frame->map.size / size_t(h));
+  if (stride < w * 4) {
+    TMappedFrame::Release(frame);
+    return {};
+  }
+  // Read-only pixels: anyone who paints on the picture gets a copy first.
+  return QImage(static_cast<const uchar*>(frame->map.data), w, h, stride, QImage::Format_RGB32,
+                &TMappedFrame::Release, frame);
+}
+
+}  // namespace
+
+// ---- relay ----
+
+bool TGraphRelay::event(QEvent* e) {
+  if (e->type() == kPadsEvent) {
+    graph_->LinkPendingPads();
+    return true;
+  }
+  if (e->type() == kFrameEvent) {
+    TFrameSlot* slot = graph_->frames_.get();
+    TGstRef<GstSample> sample;
+    {
+      std::lock_guard<std::mutex> l(slot->lock);
+      sample = std::move(slot->sample);
+      slot->posted = false;
+    }
+    if (sample && graph_->video_) graph_->video_->SetFrame(ImageFromSample(std::move(sample)));
+    return true;
+  }
+  return QObject::event(e);
+}
+
+// ---- video sink ----
+
+TGstRef<GstElement> TGstGraph::MakeVideoSink() {
+  const bool windowSystem = QGuiApplication::platformName() == QLatin1String("xcb");
+  const QByteArray overlay = windowSystem ? OverlaySinkFactory() : QByteArray();
+  if (!video_) video_ = new TVideoWidget(!overlay.isEmpty());
+  if (!overlay.isEmpty()) {
+    GstElement* sink = Make(overlay.constData());
+    if (sink) {
+      g_object_set(sink, "force-aspect-ratio", FALSE, "handle-events", FALSE, nullptr);
+      gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), guintptr(video_->OverlayHandle()));
+      TGstRef<GstElement> ref = TGstRef<GstElement>::Share(sink);
+      GstElement* raw = sink;
+      video_->OnExpose = [raw] { gst_video_overlay_expose(GST_VIDEO_OVERLAY(raw)); };
+      return ref;
+    }
+  }
+  // No window system: the widget paints the frames itself.
+  GstElement* sink = Make("appsink");
+  TGstRef<GstCaps> caps = TGstRef<GstCaps>::Adopt(gst_caps_from_string("video/x-raw,format=BGRx"));
+  g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 2u, "drop", FALSE, nullptr);
+  GstAppSinkCallbacks callbacks{};
+  callbacks.new_sample = &OnNewSample;
+  callbacks.new_preroll = &OnNewPreroll;
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, frames_.get(), nullptr);
+  return TGstRef<GstElement>::Share(sink);
+}
+
+// ---- video window ----
+
+TVideoWidget* TGstGraph::VideoWidget() const { return video_.data(); }
+
+TVideoWidget* VideoWidgetOf(const ComPtr<IGraphBuilder>& graph) {
+  auto g = std::dynamic_pointer_cast<TGstGraph>(graph);
+  return g ? g->VideoWidget() : nullptr;
+}
+
+HRESULT TGstGraph::NeedVideo() const {
+  for (const TChain& c : chains_)
+    if (c.video) return video_ ? S_OK : E_UNEXPECTED;
+  return E_NOINTERFACE;
+}
+
+HRESULT TGstGraph::put_WindowStyle(long style) {
+  if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
+  style_ = style;
+  return S_OK;
+}
+
+HRESULT TGstGraph::put_Owner(OAHWND owner) {
+  if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
+  const bool visible = video_->isVisible();
+  owner_ = owner;
+  video_->setParent(owner);
+  video_->setVisible(visible && owner);
+  // The native window may be new after the move; the sink follows it.
+  for (const TChain& c : chains_)
+    if (c.video && video_->NativeOverlay() && GST_IS_VIDEO_OVERLAY(c.sink.get()))
+      gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(c.sink.get()), guintptr(video_->OverlayHandle()));
+  return S_OK;
+}
+
+HRESULT TGstGraph::put_Visible(long visible) {
+  if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
+  video_->setVisible(visible != OAFALSE);
+  return S_OK;
+}
+
+HRESULT TGstGraph::get_Visible(long& visible) {
+  if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
+  visible = video_->isVisible() ? OATRUE : OAFALSE;
+  return S_OK;
+}
+
+HRESULT TGstGraph::put_MessageDrain(OAHWND drain) {
+  if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
+  video_->SetDrain(drain);
+  return S_OK;
+}
+
+HRESULT TGstGraph::SetWindowPosition(long left, long top, long width, long height) {
+  if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
+  if (width < 0 || height < 0) return E_INVALIDARG;
+  video_->setGeometry(int(left), int(top), int(width), int(height));
+  return S_OK;
+}
+
+HRESULT TGstGraph::GetVideoSize(long& width, long& height) {
+  for (const TChain& c : chains_) {
+    if (!c.video) continue;
+    TGstRef<GstPad> pad = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(c.bin.get(), "sink"));
+    TGstRef<GstCaps> caps = TGstRef<GstCaps>::Adopt(pad ? gst_pad_get_current_caps(pad.get()) : nullptr);
+    if (!caps) return VFW_E_NOT_CONNECTED;
+    const GstStructure* s = gst_caps_get_structure(caps.get(), 0);
+    int w = 0, h = 0;
+    if (!gst_structure_get_int(s, "width", &w) || !gst_structure_get_int(s, "height", &h))
+      return VFW_E_NOT_CONNECTED;
+    width = w;
+    height = h;
+    return S_OK;
+  }
+  return E_NOINTERFACE;
+}
+
