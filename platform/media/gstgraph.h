@@ -108,6 +108,9 @@ class TGstGraph : public IGraphBuilder,
   struct TChain {
     TGstRef<GstElement> bin;
     TGstRef<GstElement> volume, panorama, balance, sink;
+    // The size the picture is scaled to for a sink that does not scale.
+    TGstRef<GstElement> size;
+    int width = 0, height = 0;
     bool video = false, audio = false;
   };
   struct TPendingPad {
@@ -123,7 +126,11 @@ class TGstGraph : public IGraphBuilder,
   HRESULT FailRender(HRESULT hr);
   HRESULT TakeBusError();
   void ApplyAudioSettings(const TChain& c) const;
-  TGstRef<GstElement> MakeVideoSink();
+  void AddVideoParts(TChain& c, std::vector<GstElement*>& parts);
+  TGstRef<GstElement> MakeVideoSink(const QByteArray& factory);
+  bool HasOverlayMixer() const;
+  void ScaleTo(TChain& c, int width, int height);
+  void RefreshPausedPicture();
   void Wake();
   bool HasPlayableChain() const;
   gint64 DurationFromParser() const;
@@ -157,4 +164,5 @@ class TGstGraph : public IGraphBuilder,
   long style_ = 0;
   bool noClock_ = false;
   QPointer<QWidget> owner_;
+  bool refreshPending_ = false;
 };

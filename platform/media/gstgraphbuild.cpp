@@ -92,13 +92,7 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
   if (kind == TStreamKind::Video) {
     c.video = true;
     SetElementRole(bin, TElementRole::VideoRenderer);
-    parts.push_back(Make("videoconvert"));
-    GstElement* balance = Make("videobalance");
-    SetElementRole(balance, TElementRole::VideoBalance);
-    c.balance = TGstRef<GstElement>::Share(balance);
-    parts.push_back(balance);
-    c.sink = MakeVideoSink();
-    parts.push_back(c.sink.get());
+    AddVideoParts(c, parts);
   } else if (kind == TStreamKind::Audio) {
     c.audio = true;
     SetElementRole(bin, TElementRole::AudioRenderer);

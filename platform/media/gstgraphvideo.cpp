@@ -2,21 +2,19 @@
 // to the video widget when no overlay sink draws, and the video window.
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTimer>
 #include <gst/app/gstappsink.h>
 #include <gst/video/videooverlay.h>
 
 #include "platform/media/gstgraph.h"
 #include "platform/media/gstgraphparts.h"
+#include "platform/media/gstfilter.h"
+#include "platform/media/videosink.h"
 #include "platform/media/videowidget.h"
 
 using namespace gstgraph;
 
 namespace {
-
-const QByteArray& OverlaySinkFactory() {
-  static const QByteArray name = FirstWorkingSink({"glimagesink", "ximagesink"});
-  return name;
-}
 
 void DeliverSample(GstAppSink* sink, gpointer user, bool preroll) {
   auto* slot = static_cast<TFrameSlot*>(user);
@@ -100,20 +98,55 @@ bool TGraphRelay::event(QEvent* e) {
 
 // ---- video sink ----
 
-TGstRef<GstElement> TGstGraph::MakeVideoSink() {
+bool TGstGraph::HasOverlayMixer() const {
+  for (auto& e : Filters())
+    if (ElementRole(e.get()) == TElementRole::OverlayMixer) return true;
+  return false;
+}
+
+// queue ! videoconvert ! videobalance [! videoconvertscale ! capsfilter] ! sink
+// The scaler stands only before a sink that cannot scale; converting and
+// scaling in one pass costs less than the two apart, and a film shrunk to its
+// window is converted at the smaller size.
+void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
+  parts.push_back(Make("videoconvert"));
+  GstElement* balance = Make("videobalance");
+  SetElementRole(balance, TElementRole::VideoBalance);
+  c.balance = TGstRef<GstElement>::Share(balance);
+  parts.push_back(balance);
   const bool windowSystem = QGuiApplication::platformName() == QLatin1String("xcb");
-  const QByteArray overlay = windowSystem ? OverlaySinkFactory() : QByteArray();
+  const QByteArray factory = windowSystem ? VideoSinkFactory(HasOverlayMixer()) : QByteArray();
+  c.sink = MakeVideoSink(factory);
+  if (SinkNeedsScaling(factory) && video_ && video_->NativeOverlay()) {
+    GstElement* scale = Make("videoconvertscale");
+    // The picture fills the rectangle it is given; the window's geometry
+    // already holds the aspect ratio the user chose.
+    g_object_set(scale, "add-borders", FALSE, nullptr);
+    parts.push_back(scale);
+    c.size = TGstRef<GstElement>::Share(Make("capsfilter"));
+    parts.push_back(c.size.get());
+    // Until the window is placed the picture keeps its own size.
+    if (video_->testAttribute(Qt::WA_Resized)) ScaleTo(c, video_->width(), video_->height());
+  }
+  parts.push_back(c.sink.get());
+}
+
+TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay) {
   if (!video_) video_ = new TVideoWidget(!overlay.isEmpty());
   if (!overlay.isEmpty()) {
     GstElement* sink = Make(overlay.constData());
-    if (sink) {
-      g_object_set(sink, "force-aspect-ratio", FALSE, "handle-events", FALSE, nullptr);
+    if (sink && GST_IS_VIDEO_OVERLAY(sink)) {
+      // The window's geometry holds the aspect ratio; input goes to the drain.
+      for (const char* p : {"force-aspect-ratio", "handle-events"})
+        if (g_object_class_find_property(G_OBJECT_GET_CLASS(sink), p)) g_object_set(sink, p, FALSE, nullptr);
       gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), guintptr(video_->OverlayHandle()));
       TGstRef<GstElement> ref = TGstRef<GstElement>::Share(sink);
       GstElement* raw = sink;
       video_->OnExpose = [raw] { gst_video_overlay_expose(GST_VIDEO_OVERLAY(raw)); };
       return ref;
     }
+    // A sink named for diagnosis that draws no window still takes the frames.
+    if (sink) return TGstRef<GstElement>::Share(sink);
   }
   // No window system: the widget paints the frames itself.
   GstElement* sink = Make("appsink");
@@ -124,6 +157,29 @@ TGstRef<GstElement> TGstGraph::MakeVideoSink() {
   callbacks.new_preroll = &OnNewPreroll;
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, frames_.get(), nullptr);
   return TGstRef<GstElement>::Share(sink);
+}
+
+void TGstGraph::ScaleTo(TChain& c, int width, int height) {
+  if (!c.size || width < 1 || height < 1 || (width == c.width && height == c.height)) return;
+  c.width = width;
+  c.height = height;
+  TGstRef<GstCaps> caps = TGstRef<GstCaps>::Adopt(
+      gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr));
+  g_object_set(c.size.get(), "caps", caps.get(), nullptr);
+  // A playing film takes the new size with its next frame; a paused one has
+  // no next frame, so its picture is decoded again at the new size. Several
+  // changes in a row (a window being dragged larger) share one redraw.
+  if (refreshPending_) return;
+  refreshPending_ = true;
+  QTimer::singleShot(0, &relay_, [this] { RefreshPausedPicture(); });
+}
+
+void TGstGraph::RefreshPausedPicture() {
+  refreshPending_ = false;
+  if (GST_STATE_TARGET(pipeline_.get()) != GST_STATE_PAUSED) return;
+  REFERENCE_TIME now = 0;
+  GetCurrentPosition(now);
+  SeekTo(now * 100, GST_SEEK_FLAG_ACCURATE, rate_);
 }
 
 // ---- video window ----
@@ -182,6 +238,7 @@ HRESULT TGstGraph::SetWindowPosition(long left, long top, long width, long heigh
   if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
   if (width < 0 || height < 0) return E_INVALIDARG;
   video_->setGeometry(int(left), int(top), int(width), int(height));
+  for (TChain& c : chains_) ScaleTo(c, int(width), int(height));
   return S_OK;
 }
 
