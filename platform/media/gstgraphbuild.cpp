@@ -88,7 +88,13 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
   GstElement* bin = gst_bin_new(nullptr);
   c.bin = TGstRef<GstElement>::Share(bin);
   std::vector<GstElement*> parts;
-  parts.push_back(Make("queue"));
+  GstElement* queue = Make("queue");
+  // Decoded pictures are large (a 1080p frame is 3 MB) and the decoder fills
+  // any room it is given: a queue of a second's worth held 25 of them. A few
+  // frames decouple the decoder from the sink just as well.
+  if (kind == TStreamKind::Video)
+    g_object_set(queue, "max-size-buffers", 3u, "max-size-bytes", 0u, "max-size-time", guint64(0), nullptr);
+  parts.push_back(queue);
   if (kind == TStreamKind::Video) {
     c.video = true;
     SetElementRole(bin, TElementRole::VideoRenderer);
