@@ -6,7 +6,7 @@
 //   bench_window bare   CLIP STEP_SECONDS JUMPS
 //   bench_window view   CLIP WIDTHxHEIGHT|full
 // The view side opens the clip, pauses it at the start, gives the movie panel that size (or
-// goes full screen with the Enter key), then plays the clip once and reports
+// goes full screen), then plays the clip once and reports
 // only the play line. The bare side takes BENCH_BARE_SINK (glimagesink when unset).
 // The player side expects its settings file to say KeySeek=STEP_SECONDS.
 // Output lines are "name key=value ...", numbers in the C locale.
@@ -494,12 +494,10 @@ GstElement* PlayerVideoSink() {
 }
 
 // Gives the movie panel `view` ("640x360") by sizing the window round it, or
-// goes full screen for "full", as the user would with the Enter key.
+// goes full screen for "full".
 void SetView(TfrMain& window, const QByteArray& view) {
   if (view == "full") {
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;
-    for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
-      QCoreApplication::postEvent(target, new QKeyEvent(t, Qt::Key_Return, Qt::NoModifier, 36, 0xff0d, 0));
+    window.EnterFullScreen();
     return;
   }
   const QList<QByteArray> wh = view.split('x');
@@ -540,8 +538,9 @@ int RunPlayer(int argc, char** argv, const QString& clip, gint64 stepNs, int jum
     SetView(frMain, view);
     side.Pump(1500);  // the window settles and the paused picture is redrawn
     TVideoWidget* picture = VideoWidgetOf(DirectShowHelper->Graph);
-    std::printf("view %s panel=%dx%d\n", view.constData(), picture ? picture->width() : 0,
-                picture ? picture->height() : 0);
+    QWidget* panel = picture ? picture->parentWidget() : nullptr;
+    std::printf("view %s panel=%dx%d picture=%dx%d\n", view.constData(), panel ? panel->width() : 0,
+                panel ? panel->height() : 0, picture ? picture->width() : 0, picture ? picture->height() : 0);
     TEndWatch end(sink);
     side.Play();
     const auto until = Clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);

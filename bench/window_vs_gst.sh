@@ -105,11 +105,12 @@ printf '[Events]\r\nOnOpenPlay=1\r\nOnStop=0\r\nOnStopRewind=0\r\n[Audio]\r\nSou
   > "$XDG_CONFIG_HOME/kelvara/kelvar.ini"
 echo
 echo "8 s 1920x1080 MPEG-4 at 25 fps (200 frames) in the player"
-printf '%-14s %-12s %-10s %-9s %-8s %-26s\n' view panel rendered dropped arrived sink
+printf '%-9s %-11s %-11s %-9s %-8s %-8s %-12s\n' view panel picture rendered dropped arrived sink
 for view in 640x360 full; do
-  timeout 80 "$bench" view "$hd" "$view" > "$work/view.out" 2>"$work/view.err" || {
+  LC_ALL=ru_RU.UTF-8 timeout 80 "$bench" view "$hd" "$view" > "$work/view.out" 2>"$work/view.err" || {
     echo "$view failed:" >&2; tail -n 5 "$work/view.err" >&2; }
-  printf '%-14s %-12s %-10s %-9s %-8s %-26s\n' "$view" "$(field "$work/view.out" view panel)" \
+  printf '%-9s %-11s %-11s %-9s %-8s %-8s %-12s\n' "$view" "$(field "$work/view.out" view panel)" \
+    "$(field "$work/view.out" view picture)" \
     "$(field "$work/view.out" play rendered)" "$(field "$work/view.out" play dropped)" \
     "$(field "$work/view.out" play arrived)" "$(field "$work/view.out" play sink)"
 done

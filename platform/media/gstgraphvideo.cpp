@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <gst/app/gstappsink.h>
 #include <gst/video/videooverlay.h>
 
@@ -118,6 +120,8 @@ void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
   const QByteArray factory = windowSystem ? VideoSinkFactory(HasOverlayMixer()) : QByteArray();
   c.sink = MakeVideoSink(factory);
   if (SinkNeedsScaling(factory) && video_ && video_->NativeOverlay()) {
+    c.crop = TGstRef<GstElement>::Share(Make("videocrop"));
+    parts.push_back(c.crop.get());
     GstElement* scale = Make("videoconvertscale");
     // The picture fills the rectangle it is given; the window's geometry
     // already holds the aspect ratio the user chose.
@@ -157,6 +161,42 @@ TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay) {
   callbacks.new_preroll = &OnNewPreroll;
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, frames_.get(), nullptr);
   return TGstRef<GstElement>::Share(sink);
+}
+
+// A picture zoomed past its panel, or a large film in full screen, shows only
+// in part: the part that shows is cut out before scaling, and the window
+// covers only that part, so no pixel is converted that nobody sees. Returns
+// the rectangle the window takes.
+QRect TGstGraph::PlaceScaledPicture(TChain& c, const QRect& wanted) {
+  QWidget* panel = video_ ? video_->parentWidget() : nullptr;
+  long w = 0, h = 0;
+  if (!c.crop || !panel || wanted.isEmpty() || FAILED(GetVideoSize(w, h)) || w < 1 || h < 1) {
+    ScaleTo(c, wanted.width(), wanted.height());
+    return wanted;
+  }
+  const QRect shown = wanted & panel->rect();
+  if (shown.isEmpty()) return wanted;
+  // Whole pixels of the stream; the window follows what they cover so that
+  // the picture keeps its place to the pixel on screen.
+  const auto cut = [](int screen, long pixels, int span) {
+    return int(double(screen) * double(pixels) / double(span));
+  };
+  const int left = cut(shown.left() - wanted.left(), w, wanted.width());
+  const int right = cut(wanted.right() - shown.right(), w, wanted.width());
+  const int top = cut(shown.top() - wanted.top(), h, wanted.height());
+  const int bottom = cut(wanted.bottom() - shown.bottom(), h, wanted.height());
+  const QRect window(QPoint(wanted.left() + int(std::lround(double(left) * wanted.width() / double(w))),
+                            wanted.top() + int(std::lround(double(top) * wanted.height() / double(h)))),
+                     QPoint(wanted.right() - int(std::lround(double(right) * wanted.width() / double(w))),
+                            wanted.bottom() - int(std::lround(double(bottom) * wanted.height() / double(h)))));
+  const int now[4] = {left, right, top, bottom};
+  if (!std::equal(now, now + 4, c.cut)) {
+    std::copy(now, now + 4, c.cut);
+    g_object_set(c.crop.get(), "left", left, "right", right, "top", top, "bottom", bottom, nullptr);
+    c.width = 0;  // the new cut needs a redraw even at the same size
+  }
+  ScaleTo(c, window.width(), window.height());
+  return window;
 }
 
 void TGstGraph::ScaleTo(TChain& c, int width, int height) {
@@ -237,8 +277,10 @@ HRESULT TGstGraph::put_MessageDrain(OAHWND drain) {
 HRESULT TGstGraph::SetWindowPosition(long left, long top, long width, long height) {
   if (HRESULT hr = NeedVideo(); FAILED(hr)) return hr;
   if (width < 0 || height < 0) return E_INVALIDARG;
-  video_->setGeometry(int(left), int(top), int(width), int(height));
-  for (TChain& c : chains_) ScaleTo(c, int(width), int(height));
+  QRect window{int(left), int(top), int(width), int(height)};
+  for (TChain& c : chains_)
+    if (c.video && c.size) window = PlaceScaledPicture(c, window);
+  video_->setGeometry(window);
   return S_OK;
 }
 

@@ -210,7 +210,9 @@ TEST_P(VideoSinkPixels, PictureFillsTheRectangleItIsGiven) {
   ComPtr<IGraphBuilder> graph;
   ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
   ASSERT_EQ(graph->RenderFile(clip_, nullptr), S_OK);
-  if (*GetParam()) ASSERT_EQ(VideoSinkOf(graph), GetParam());
+  if (*GetParam()) {
+    ASSERT_EQ(VideoSinkOf(graph), GetParam());
+  }
 
   QWidget panel;
   QPalette palette;
@@ -229,9 +231,10 @@ TEST_P(VideoSinkPixels, PictureFillsTheRectangleItIsGiven) {
   ASSERT_EQ(control->Pause(), S_OK);
 
   // Filled (any aspect), 50 % in the middle, zoomed twice and moved past the
-  // panel's corner, letterboxed to 16:9, and filled again.
+  // panel's top left corner, then past its bottom right one, letterboxed to
+  // 16:9, and filled again.
   for (const QRect& r : {QRect(0, 0, 400, 300), QRect(120, 90, 160, 120), QRect(-200, -100, 800, 600),
-                         QRect(0, 37, 400, 225), QRect(0, 0, 400, 300)}) {
+                         QRect(-20, -30, 800, 600), QRect(0, 37, 400, 225), QRect(0, 0, 400, 300)}) {
     ASSERT_EQ(window->SetWindowPosition(r.x(), r.y(), r.width(), r.height()), S_OK);
     const QString wrong = WaitForPicture(panel, r);
     EXPECT_TRUE(wrong.isEmpty()) << GetParam() << " in " << r.x() << "," << r.y() << " " << r.width() << "x"
