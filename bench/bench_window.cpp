@@ -32,6 +32,7 @@
 #include "core/MainUnit.h"
 #include "core/playback.h"
 #include "core/application.h"
+#include "core/windowgeom.h"
 #include "media/DShowHlp.h"
 #include "platform/media/gstgraph.h"
 #include "platform/media/videowidget.h"
@@ -498,7 +499,7 @@ GstElement* PlayerVideoSink() {
 // goes full screen for "full".
 void SetView(TfrMain& window, const QByteArray& view) {
   if (view == "full") {
-    window.EnterFullScreen();
+    window.Geometry().EnterFullScreen();
     return;
   }
   const QList<QByteArray> wh = view.split('x');
