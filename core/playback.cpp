@@ -31,7 +31,6 @@ void TfrMain::OpenFile(const QString& path) {
     FileInfo = TFileInfo();
   }
   if (Settings.SoundFreq > 0) SetSoundFormat();
-  engine_->KeyFrameSeek = Settings.KeyFrameSeek;
   engine_->ForceOverlay = Settings.ForceOverlay;
   engine_->BuildGraph();
   const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path.left(260), nullptr) : E_POINTER;

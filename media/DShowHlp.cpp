@@ -175,8 +175,9 @@ void TDirectShowHelper::SetPosition(int64_t Position) {
   const int64_t d = GetDuration();
   if (Position > d) Position = d;
   if (Position < 0) Position = 0;
-  uint32_t flags = AM_SEEKING_AbsolutePositioning;
-  if (KeyFrameSeek) flags |= AM_SEEKING_SeekToKeyFrame;
+  // Always exact: the snapping the user chose is already in the time asked
+  // for, and frame steps back, jumps and bookmarks must land where they point.
+  const uint32_t flags = AM_SEEKING_AbsolutePositioning;
   REFERENCE_TIME current = Position, stop = Position;
   Check(Call(MediaSeeking,
              [&](IMediaSeeking& s) { return s.SetPositions(&current, flags, &stop, AM_SEEKING_NoPositioning); }),

@@ -54,7 +54,6 @@ class TDirectShowHelper {
   ComPtr<IMediaEventEx> MediaEventEx;
   TNotifyEvent OnComplete;
   bool ForceOverlay = false;
-  bool KeyFrameSeek = true;
   QPointer<TNotifyWindow> NotifyWindow;
   int32_t VideoWidth = 400;
   int32_t VideoHeight = 250;

@@ -80,7 +80,6 @@ namespace {
 
 TEST_F(EnginePlayback, PauseRunStopKeepPosition) {
   ASSERT_EQ(Open(Clips().Avi), S_OK);
-  engine.KeyFrameSeek = false;
   engine.Pause();
   engine.SetPosition(3 * kSecond);
   EXPECT_EQ(engine.GetPosition(), 3 * kSecond);
@@ -98,22 +97,24 @@ TEST_F(EnginePlayback, PauseRunStopKeepPosition) {
   EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
 }
 
-TEST_F(EnginePlayback, SeekIsClampedAndSnapsToKeyFrames) {
+TEST_F(EnginePlayback, SeeksAreClampedAndLandExactlyBetweenKeyFrames) {
   ASSERT_EQ(Open(Clips().Avi), S_OK);
   engine.Pause();
   const int64_t d = engine.GetDuration();
-  engine.KeyFrameSeek = false;
   engine.SetPosition(d + 5 * kSecond);
   EXPECT_EQ(engine.GetPosition(), d);
   engine.SetPosition(-kSecond);
   EXPECT_EQ(engine.GetPosition(), 0);
-  // Accurate: exactly where asked, between key frames.
-  engine.SetPosition(4 * kSecond + 12 * kFrame);
-  EXPECT_EQ(engine.GetPosition(), 4 * kSecond + 12 * kFrame);
-  // Key-frame seek lands on the key frame before (one every second).
-  engine.KeyFrameSeek = true;
+  // Key frames fall on whole seconds. One frame back from 5.00 s shows the
+  // frame at 4.96 s, not the key frame a second earlier.
+  engine.SetPosition(5 * kSecond);
+  engine.SetPosition(engine.GetPosition() - kFrame);
+  EXPECT_EQ(engine.GetPosition(), 5 * kSecond - kFrame);
+  // A bookmark or a jump lands on its time, between key frames.
   engine.SetPosition(6 * kSecond + 12 * kFrame);
-  EXPECT_EQ(engine.GetPosition(), 6 * kSecond);
+  EXPECT_EQ(engine.GetPosition(), 6 * kSecond + 12 * kFrame);
+  engine.SetPosition(8 * kSecond + 24 * kFrame);
+  EXPECT_EQ(engine.GetPosition(), 8 * kSecond + 24 * kFrame);
   EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
 }
 
@@ -135,7 +136,6 @@ TEST_F(EnginePlayback, RateReachesThePlayingSegment) {
 
 TEST_F(EnginePlayback, FrameStepAdvancesOneFrame) {
   ASSERT_EQ(Open(Clips().Avi), S_OK);
-  engine.KeyFrameSeek = false;
   engine.Pause();
   engine.SetPosition(2 * kSecond);
   const int64_t before = engine.GetPosition();
@@ -149,7 +149,6 @@ TEST_F(EnginePlayback, FrameStepAdvancesOneFrame) {
 TEST_F(EnginePlayback, EndOfMediaCallsOnCompleteOnce) {
   ASSERT_EQ(Open(Clips().Wav), S_OK);
   engine.Pause();
-  engine.KeyFrameSeek = false;
   engine.SetPosition(engine.GetDuration() - kSecond / 5);
   engine.Run();
   ASSERT_TRUE(PumpUntil([&] { return completions > 0; }));

@@ -92,14 +92,12 @@ TEST_F(EnginePolicy, NothingHappensWithoutAGraph) {
   EXPECT_TRUE(info.isEmpty());
 }
 
-TEST_F(EnginePolicy, SeekClampsAndAsksForKeyFrames) {
+TEST_F(EnginePolicy, SeekClampsAndAsksForTheExactTime) {
   Open();
   engine.SetPosition(platform.Duration + 1);
   EXPECT_EQ(Graph()->position, platform.Duration);
-  EXPECT_EQ(Graph()->lastSeekFlags, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame);
   engine.SetPosition(-1);
   EXPECT_EQ(Graph()->position, 0);
-  engine.KeyFrameSeek = false;
   engine.SetPosition(25000000);
   EXPECT_EQ(Graph()->position, 25000000);
   EXPECT_EQ(Graph()->lastSeekFlags, AM_SEEKING_AbsolutePositioning);
