@@ -50,6 +50,9 @@ void TDirectShowHelper::Info(const QString& text) {
 QString TDirectShowHelper::ErrorText(HRESULT hr) const {
   // The platform fills a 255-character buffer, so longer texts are cut.
   const QString platform = AMGetErrorText(hr).left(254);
+  // The recorded text explains this failure only; kept, it would name an
+  // earlier file in the next failure with the same code.
+  ForgetPlatformErrorTexts();
   return Texts.sError + QStringLiteral(": 0x%1 (%2)")
                             .arg(QString::number(uint32_t(hr), 16).toUpper().rightJustified(8, QLatin1Char('0')),
                                  platform);
@@ -63,6 +66,9 @@ void TDirectShowHelper::Check(HRESULT hr, const QString& Label) {
 }
 
 void TDirectShowHelper::BuildGraph() {
+  // What an earlier file's graph recorded and nobody asked about is not the
+  // new file's business.
+  ForgetPlatformErrorTexts();
   Check(CoCreateInstance(CLSID_CaptureGraphBuilder2, Builder), QStringLiteral("CoCreateInstance(Builder"));
   Check(CoCreateInstance(CLSID_FilterGraph, Graph), QStringLiteral("CoCreateInstance(FilterGraph)"));
   Check(Call(Builder, [&](ICaptureGraphBuilder2& b) { return b.SetFiltergraph(Graph); }),

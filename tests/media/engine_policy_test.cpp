@@ -333,3 +333,27 @@ INSTANTIATE_TEST_SUITE_P(AllLabels, EngineLabels, ::testing::ValuesIn(kLabels),
                          });
 
 }  // namespace
+
+namespace {
+
+TEST_F(EnginePolicy, EachFailureReportsItsOwnText) {
+  onErrors = 1;
+  // The platform explains one failure of a file...
+  RecordPlatformErrorText(VFW_E_TIMEOUT, QStringLiteral("Opening /films/first.avi timed out."));
+  engine.Check(VFW_E_TIMEOUT, QStringLiteral("Graph.RenderFile"));
+  ASSERT_EQ(info.size(), 1);
+  EXPECT_TRUE(info[0].contains("first.avi")) << info[0].toStdString();
+  // ...and a later failure with the same code, which it did not explain,
+  // does not borrow that file's name.
+  engine.Check(VFW_E_TIMEOUT, QStringLiteral("MediaControl.Pause"));
+  ASSERT_EQ(info.size(), 2);
+  EXPECT_FALSE(info[1].contains("first.avi")) << info[1].toStdString();
+  EXPECT_TRUE(info[1].contains("The operation timed out.")) << info[1].toStdString();
+  // A text recorded by an earlier graph and never reported is not the next
+  // file's either.
+  RecordPlatformErrorText(E_FAIL, QStringLiteral("Internal data stream error in first.avi"));
+  Open();
+  EXPECT_FALSE(engine.ErrorText(E_FAIL).contains("first.avi"));
+}
+
+}  // namespace
