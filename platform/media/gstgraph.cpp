@@ -268,7 +268,7 @@ GstBusSyncReply TGstGraph::OnBusSync(GstBus*, GstMessage* m, gpointer data) {
       // would go unseen.
       {
         std::lock_guard<std::mutex> l(self->lock_);
-        if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) self->errorSeen_ = true;
+        if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) ++self->errorsPosted_;
         self->events_.push_back(TGstRef<GstMessage>::Adopt(m));
         if (self->notifyTarget_)
           QCoreApplication::postEvent(self->notifyTarget_,
@@ -465,16 +465,29 @@ bool TGstGraph::HasPlayableChain() const {
   return false;
 }
 
+void TGstGraph::ForgetEarlierErrors() {
+  std::lock_guard<std::mutex> l(lock_);
+  errorsAnswered_ = errorsPosted_;
+}
+
 HRESULT TGstGraph::TakeBusError() {
   TGstRef<GstMessage> m;
   {
     std::lock_guard<std::mutex> l(lock_);
-    auto error = std::find_if(events_.begin(), events_.end(), [](const TGstRef<GstMessage>& e) {
-      return GST_MESSAGE_TYPE(e.get()) == GST_MESSAGE_ERROR;
-    });
-    if (error == events_.end()) return E_FAIL;
-    m = std::move(*error);
-    events_.erase(error);
+    // The errors posted since the call began are the last ones queued; the
+    // first of them is the cause. Older ones belong to the event drain.
+    uint64_t fresh = errorsPosted_ - errorsAnswered_;
+    errorsAnswered_ = errorsPosted_;
+    auto cause = events_.end();
+    for (auto e = events_.end(); fresh > 0 && e != events_.begin();) {
+      --e;
+      if (GST_MESSAGE_TYPE(e->get()) != GST_MESSAGE_ERROR) continue;
+      cause = e;
+      --fresh;
+    }
+    if (cause == events_.end()) return E_FAIL;
+    m = std::move(*cause);
+    events_.erase(cause);
   }
   GError* error = nullptr;
   gchar* debug = nullptr;
@@ -492,7 +505,7 @@ HRESULT TGstGraph::FailRender(HRESULT hr) {
     for (auto& p : pendingPads_) gst_pad_remove_probe(p.pad.get(), p.probe);
     pendingPads_.clear();
     events_.clear();
-    errorSeen_ = false;
+    errorsAnswered_ = errorsPosted_;
   }
   for (auto& s : sources_) {
     g_signal_handlers_disconnect_by_data(s.get(), this);
@@ -519,7 +532,7 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
       // preroll without their renderers would leave them out.
       if (!pendingPads_.empty()) continue;
       expectingPads = !noMorePads_;
-      failed = std::exchange(errorSeen_, false);
+      failed = errorsPosted_ > errorsAnswered_;
     }
     if (failed) return TakeBusError();
     // While streams may still appear, the wait must come back to give them
@@ -563,7 +576,7 @@ HRESULT TGstGraph::RenderFile(const QString& file, const QString*) {
   {
     std::lock_guard<std::mutex> l(lock_);
     noMorePads_ = false;
-    errorSeen_ = false;
+    errorsAnswered_ = errorsPosted_;
   }
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
     return FailRender(TakeBusError());
@@ -691,6 +704,7 @@ static bool AtRest(GstElement* pipeline) {
 }
 
 HRESULT TGstGraph::Run() {
+  ForgetEarlierErrors();
   if (AtRest(pipeline_.get()) && !chains_.empty()) {
     if (HRESULT hr = Pause(); FAILED(hr)) return hr;
   }
@@ -701,6 +715,7 @@ HRESULT TGstGraph::Run() {
 }
 
 HRESULT TGstGraph::Pause() {
+  ForgetEarlierErrors();
   const bool restart = AtRest(pipeline_.get()) && !chains_.empty();
   if (restart) {
     std::lock_guard<std::mutex> l(lock_);
@@ -716,6 +731,7 @@ HRESULT TGstGraph::Pause() {
 }
 
 HRESULT TGstGraph::Stop() {
+  ForgetEarlierErrors();
   // Streaming halts where it is; the next Pause or Run goes on from there.
   GstState target = GST_STATE_TARGET(pipeline_.get());
   if (target > GST_STATE_PAUSED) {
@@ -777,6 +793,7 @@ HRESULT TGstGraph::GetCurrentPosition(REFERENCE_TIME& position) {
 }
 
 HRESULT TGstGraph::SeekTo(gint64 positionNs, GstSeekFlags flags, double rate) {
+  ForgetEarlierErrors();
   const auto all = GstSeekFlags(GST_SEEK_FLAG_FLUSH | flags);
   if (!gst_element_seek(pipeline_.get(), rate, GST_FORMAT_TIME, all, GST_SEEK_TYPE_SET, positionNs,
                         GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
@@ -985,6 +1002,7 @@ HRESULT TGstGraph::get_CurrentPosition(double& seconds) {
 
 HRESULT TGstGraph::Step(uint32_t frames, const ComPtr<IUnknown>&) {
   if (frames == 0) return E_INVALIDARG;
+  ForgetEarlierErrors();
   for (const TChain& c : chains_) {
     if (!c.video) continue;
     if (AtRest(pipeline_.get())) {

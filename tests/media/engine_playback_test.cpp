@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "media/DShowHlp.h"
+#include "platform/media/gstgraph.h"
 #include "platform/system/exceptions.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/testclips.h"
@@ -200,6 +201,34 @@ TEST_F(EnginePlayback, FreeGraphTwiceAndBeforeBuildIsSafe) {
   EXPECT_EQ(engine.GetPosition(), 0);
   engine.Run();
   engine.SetPosition(kSecond);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+// An element that fails while the film plays: its error reaches the event
+// drain, and the next pause, seek and step work (or fail on their own).
+TEST_F(EnginePlayback, AnErrorDuringPlaybackDoesNotFailTheNextCalls) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.Pause();
+  engine.Run();
+  auto graph = std::dynamic_pointer_cast<TGstGraph>(engine.Graph);
+  ASSERT_TRUE(graph);
+  for (bool drained : {true, false}) {
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "Broken frame in the film");
+    GstElement* pipeline = graph->Pipeline();
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
+    g_error_free(error);
+    if (drained) {
+      long code = 0;
+      intptr_t p1 = 0, p2 = 0;
+      ASSERT_EQ(engine.MediaEventEx->GetEvent(code, p1, p2, 5000), S_OK);
+      EXPECT_EQ(code, EC_ERRORABORT);
+    }
+    EXPECT_NO_THROW(engine.Pause()) << drained;
+    EXPECT_NO_THROW(engine.SetPosition(3 * kSecond)) << drained;
+    EXPECT_EQ(engine.GetPosition(), 3 * kSecond) << drained;
+    EXPECT_NO_THROW(engine.FrameStep(1)) << drained;
+    EXPECT_NO_THROW(engine.Run()) << drained;
+  }
   EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
 }
 
