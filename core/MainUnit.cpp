@@ -461,7 +461,7 @@ void TfrMain::SetApplicationTitle(const QString& title) {
 
 void TfrMain::ShowInfoText(const QString& text) {
   InfoText = text;
-  pnInfo->setText(text);
+  pnInfo->setText(BoundForDisplay(text));
 }
 
 // ---- settings host
