@@ -178,8 +178,9 @@ int64_t TDirectShowHelper::GetPosition() {
 
 void TDirectShowHelper::SetPosition(int64_t Position) {
   if (!MediaControl) return;
+  // A stream of unknown length (0) has no end to clamp to.
   const int64_t d = GetDuration();
-  if (Position > d) Position = d;
+  if (d > 0 && Position > d) Position = d;
   if (Position < 0) Position = 0;
   // Always exact: the snapping the user chose is already in the time asked
   // for, and frame steps back, jumps and bookmarks must land where they point.

@@ -770,8 +770,10 @@ HRESULT TGstGraph::GetDuration(REFERENCE_TIME& duration) {
   if (!gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0) {
     ns = DurationFromParser();
     if (ns < 0) {
+      // A stream that states no length (a live or endless one) is no
+      // failure: it plays, and its length reads as 0.
       duration = 0;
-      return E_FAIL;
+      return S_FALSE;
     }
   }
   duration = ns / 100;

@@ -357,3 +357,20 @@ TEST_F(EnginePolicy, EachFailureReportsItsOwnText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stream whose length nobody knows plays and seeks without an end to clamp
+// to, and reading its length is no failure.
+TEST_F(EnginePolicy, UnknownLengthSeeksWithoutAnEndClamp) {
+  platform.Duration = 0;
+  Open();
+  EXPECT_NO_THROW(EXPECT_EQ(engine.GetDuration(), 0));
+  engine.SetPosition(30000000);
+  EXPECT_EQ(Graph()->position, 30000000);
+  engine.SetPosition(-1);
+  EXPECT_EQ(Graph()->position, 0);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+}  // namespace
