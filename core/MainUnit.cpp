@@ -171,6 +171,8 @@ void TfrMain::CreatePanels() {
     pnInfo->setPalette(p);
   }
   pnInfo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // File names, cues and error texts are shown as they are, never as markup.
+  pnInfo->setTextFormat(Qt::PlainText);
   pnControlRight = MakePanel(pnStandard, "pnControlRight", panel);
   pnPosition = MakePanel(pnControl, "pnPosition", panel);
   pnAdvanced = MakePanel(pnControl, "pnAdvanced", panel);
@@ -179,6 +181,7 @@ void TfrMain::CreatePanels() {
   lbSubtitles = new QLabel(pnControl);
   lbSubtitles->setObjectName("lbSubtitles");
   lbSubtitles->setAlignment(Qt::AlignCenter);
+  lbSubtitles->setTextFormat(Qt::PlainText);
   lbSubtitles->setAutoFillBackground(true);
   {
     QPalette p = lbSubtitles->palette();

@@ -1,0 +1,87 @@
+// What the playing window shows when texts, names and errors are awkward:
+// markup in cues and panel texts, paths longer than old limits, and an error
+// nobody caught on its way to the error window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "core/MainUnit.h"
+#include "core/application.h"
+#include "core/identity.h"
+#include "media/DShowHlp.h"
+#include "platform/system/exceptions.h"
+#include "playlist/error.h"
+#include "playlist/playlist.h"
+#include "playlist/subtitles.h"
+#include "tests/support/fake_desktop.h"
+#include "tests/support/tempenv.h"
+#include "tests/support/testclips.h"
+
+namespace {
+
+constexpr int64_t S = 10'000'000;
+
+class ShownTexts : public TTestClipsTest {
+ protected:
+  void SetUp() override {
+    TTestClipsTest::SetUp();
+    main_ = std::make_unique<TfrMain>();
+    main_->SetSubtitleWindow(&subtitles_);
+    main_->SetErrorWindow(&error_);
+    ASSERT_TRUE(main_->StartUp({}));
+    main_->Settings.OnOpenPlay = false;
+    main_->Settings.OnOpenResize = false;
+    main_->Settings.SoundFreq = 0;
+  }
+  void Open(const QString& path) {
+    main_->PlayList()->AddFiles({path}, true);
+    main_->PlayList()->SetCurrentItem(0);
+    main_->OpenFile(path);
+  }
+
+  TPrivateHome home_;
+  TFakeDesktop desktop_;
+  TfrSubtitles subtitles_;
+  TfrError error_;
+  std::unique_ptr<TfrMain> main_;
+};
+
+}  // namespace
+
+// A SubRip cue keeps its tags and its line break on the subtitle line, and
+// the info panel shows the tags too: neither reads its text as markup.
+TEST_F(ShownTexts, CuesAndPanelTextsAreShownAsTheyAre) {
+  const QString movie = home_.config.path() + "/film.avi";
+  ASSERT_TRUE(QFile::copy(Clips().Avi, movie));
+  QFile srt(home_.config.path() + "/film.srt");
+  ASSERT_TRUE(srt.open(QIODevice::WriteOnly));
+  srt.write("1\r\n00:00:01,000 --> 00:00:03,000\r\n<i>Курсив</i>\r\n<font color=\"red\">вторая</font>\r\n\r\n"
+            "2\r\n00:00:05,000 --> 00:00:06,000\r\nКурсив\r\n\r\n");
+  srt.close();
+  Open(movie);
+  ASSERT_TRUE(subtitles_.Loaded);
+  QLabel* line = main_->lbSubtitles;
+  main_->Engine()->SetPosition(5 * S);
+  main_->OnTimer();
+  const QSize plainWord = line->sizeHint();
+  main_->Engine()->SetPosition(2 * S);
+  main_->OnTimer();
+  ASSERT_EQ(line->text(), "<i>Курсив</i>\n<font color=\"red\">вторая</font>\n");
+  // Two lines, and the first one wider than the bare word: the tags show.
+  EXPECT_GT(line->sizeHint().height(), plainWord.height() * 3 / 2);
+  EXPECT_GT(line->sizeHint().width(), plainWord.width());
+
+  QLabel* panel = main_->pnInfo;
+  main_->ShowInfoText("Курсив");
+  const int bare = panel->sizeHint().width();
+  main_->ShowInfoText("<b>Курсив</b>");
+  EXPECT_GT(panel->sizeHint().width(), bare + panel->fontMetrics().horizontalAdvance("<b></b>") / 2);
+}
