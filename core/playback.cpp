@@ -33,7 +33,7 @@ void TfrMain::OpenFile(const QString& path) {
   if (Settings.SoundFreq > 0) SetSoundFormat();
   engine_->ForceOverlay = Settings.ForceOverlay;
   engine_->BuildGraph();
-  const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path.left(260), nullptr) : E_POINTER;
+  const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path, nullptr) : E_POINTER;
   if (FAILED(hr)) {
     ShowErrorBox("Ошибка загрузки файла", path + "\r\n" + engine_->ErrorText(hr));
     CloseFile();

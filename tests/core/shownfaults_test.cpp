@@ -85,3 +85,16 @@ TEST_F(ShownTexts, CuesAndPanelTextsAreShownAsTheyAre) {
   main_->ShowInfoText("<b>Курсив</b>");
   EXPECT_GT(panel->sizeHint().width(), bare + panel->fontMetrics().horizontalAdvance("<b></b>") / 2);
 }
+
+// Linux paths have no 260-character limit.
+TEST_F(ShownTexts, PathsLongerThanTwoHundredSixtyCharactersOpen) {
+  QString dir = home_.config.path();
+  while (dir.size() < 300) dir += "/" + QString(40, QChar(0x0444));  // "ф", two bytes each
+  ASSERT_TRUE(QDir().mkpath(dir));
+  const QString file = dir + "/sound.wav";
+  ASSERT_TRUE(QFile::copy(Clips().Wav, file));
+  Open(file);
+  EXPECT_TRUE(main_->IsFileOpen());
+  EXPECT_TRUE(desktop_.boxes.shown.empty()) << desktop_.boxes.shown.back().text.toStdString();
+  EXPECT_EQ(main_->FileName, file);
+}
