@@ -568,7 +568,9 @@ int TfrMain::PlaylistIndex() const { return playList_->CurrentItem(); }
 void TfrMain::SetPlaylistIndex(int index) { playList_->SetCurrentItem(index); }
 
 void TfrMain::SaveDefaultPlaylist(const QString& path) {
-  if (!playList_->SaveToFile(path)) throw Exception("Cannot write the playlist " + path);
+  // A list that cannot be written is skipped, as the list's own save does:
+  // the settings beside it are still written.
+  playList_->SaveToFile(path);
 }
 
 QString TfrMain::KeyMapCell(int row, int column) const {

@@ -1,8 +1,5 @@
 #include "core/application.h"
 
-#include <exception>
-
-#include "platform/system/exceptions.h"
 #include "platform/system/msgbox.h"
 
 namespace {
@@ -29,14 +26,7 @@ void TKelvaraApplication::HandleException(const Exception& e) {
 }
 
 bool TKelvaraApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const Exception& e) {
-    HandleException(e);
-  } catch (const std::exception& e) {
-    HandleException(Exception(QString::fromLocal8Bit(e.what())));
-  } catch (...) {
-    HandleException(Exception(QStringLiteral("Unknown error")));
-  }
-  return false;
+  bool result = false;
+  Guarded([&] { result = QApplication::notify(receiver, event); });
+  return result;
 }

@@ -32,7 +32,11 @@ int main(int argc, char** argv) {
   frMain.SetErrorWindow(&frError);
   frMain.SetSubtitleWindow(&frSubtitles);
 
-  if (!frMain.StartUp(arguments)) return 0;
+  // Start-up runs under the same error handling as every event: an error
+  // raised on the way reaches the error window and the player goes on.
+  bool started = true;
+  TKelvaraApplication::Guarded([&] { started = frMain.StartUp(arguments); });
+  if (!started) return 0;
   OnTerminateSignal([&frMain] { frMain.close(); });
   frMain.show();
   return app.exec();
