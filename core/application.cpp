@@ -1,5 +1,7 @@
 #include "core/application.h"
 
+#include <QDialog>
+
 #include "platform/system/msgbox.h"
 
 namespace {
@@ -29,4 +31,17 @@ bool TKelvaraApplication::notify(QObject* receiver, QEvent* event) {
   bool result = false;
   Guarded([&] { result = QApplication::notify(receiver, event); });
   return result;
+}
+
+void TKelvaraApplication::CloseModalWindows() {
+  // Each closed box lets the next one down the stack become the active one;
+  // the bound keeps a box that refuses to go from holding the loop here.
+  for (int n = 0; n < 64; ++n) {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) return;
+    if (auto* dialog = qobject_cast<QDialog*>(w))
+      dialog->done(QDialog::Rejected);
+    else if (!w->close())
+      w->hide();
+  }
 }

@@ -20,6 +20,9 @@ class TKelvaraApplication : public QApplication {
   // false when an error ended it early.
   template <class F>
   static bool Guarded(F&& work);
+  // Ends every box and dialog that holds a loop of its own, innermost first,
+  // so that a shut-down asked for meanwhile is not held up by them.
+  static void CloseModalWindows();
 };
 
 template <class F>

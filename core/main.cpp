@@ -37,7 +37,13 @@ int main(int argc, char** argv) {
   bool started = true;
   TKelvaraApplication::Guarded([&] { started = frMain.StartUp(arguments); });
   if (!started) return 0;
-  OnTerminateSignal([&frMain] { frMain.close(); });
+  OnTerminateSignal([&frMain] {
+    // Whatever box or dialog is open goes first; then the window saves the
+    // settings and the playlist, and every loop, nested or not, ends.
+    TKelvaraApplication::CloseModalWindows();
+    frMain.close();
+    QCoreApplication::quit();
+  });
   frMain.show();
   return app.exec();
 }

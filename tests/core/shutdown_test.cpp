@@ -92,6 +92,24 @@ class RealProcess : public ::testing::Test {
 
 }  // namespace
 
+// A file that cannot be opened leaves its box on the screen; a logout's
+// SIGTERM (or SIGINT, SIGHUP) still ends the program the orderly way.
+TEST_F(RealProcess, TerminationSignalsEndTheProgramWhileABoxIsOpen) {
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    QFile::remove(Config() + "/kelvar.kpl");
+    const QString missing = config_.path() + QStringLiteral("/нет/file%1.avi").arg(sig);
+    Start({missing});
+    ASSERT_FALSE(WaitForWindow("Ошибка загрузки файла").isEmpty()) << "no box for the missing file";
+    ::kill(pid_t(player_.processId()), sig);
+    ASSERT_TRUE(Ended()) << "the program did not end";
+    EXPECT_EQ(player_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player_.exitCode(), 0);
+    // The shut-down saved the playlist it held.
+    EXPECT_TRUE(ReadAll(Config() + "/kelvar.kpl").contains(missing.toUtf8()));
+  }
+}
+
 // A default playlist that cannot be written is skipped; the settings are
 // still written, so the next start is no first start.
 TEST_F(RealProcess, StartsAndSavesWhenThePlaylistCannotBeWritten) {
@@ -121,6 +139,7 @@ TEST_F(RealProcess, StartsWhenNothingCanBeWritten) {
   EXPECT_EQ(player_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(player_.exitCode(), 0);
 }
+
 // Last: the X headers define names (None, Bool, Status) that clash with
 // the ones above.
 #include <X11/Xlib.h>
