@@ -98,3 +98,40 @@ TEST_F(ShownTexts, PathsLongerThanTwoHundredSixtyCharactersOpen) {
   EXPECT_TRUE(desktop_.boxes.shown.empty()) << desktop_.boxes.shown.back().text.toStdString();
   EXPECT_EQ(main_->FileName, file);
 }
+
+// An error raised in an event handler reaches the error window: the
+// program's title, the class, the message, the system lines and the open
+// file, with a button that copies them all.
+TEST_F(ShownTexts, RaisedErrorReachesTheErrorWindowWhoseTextCopies) {
+  Open(Clips().Wav);
+  ASSERT_TRUE(main_->IsFileOpen());
+  main_->Settings.OnErrors = 0;
+  QString shown, copied, caption;
+  bool wasModal = false;
+  QTimer::singleShot(0, [&] {
+    auto* window = qobject_cast<TfrError*>(QApplication::activeModalWidget());
+    if (!window) return;
+    wasModal = true;
+    caption = window->windowTitle();
+    shown = window->mmDescr->toPlainText();
+    QApplication::clipboard()->clear();
+    window->sbCopy->click();
+    copied = QApplication::clipboard()->text();
+    window->btClose->click();
+  });
+  const bool finished = TKelvaraApplication::Guarded([&] {
+    main_->Engine()->Check(E_FAIL, QStringLiteral("MediaControl.Run"));
+  });
+  EXPECT_FALSE(finished);
+  ASSERT_TRUE(wasModal) << "the error window did not come up";
+  EXPECT_EQ(caption, "Ошибка в программе");
+  const QStringList lines = shown.split('\n');
+  ASSERT_GE(lines.size(), 5) << shown.toStdString();
+  EXPECT_EQ(lines[0], QString::fromUtf8(Identity::AppTitle));
+  EXPECT_EQ(lines[1], "Class:EPlatformError");
+  EXPECT_TRUE(lines[2].startsWith("Ошибка: 0x80004005")) << lines[2].toStdString();
+  EXPECT_TRUE(shown.contains("Scope:[MediaControl.Run]")) << shown.toStdString();
+  EXPECT_EQ(lines.last(), "Filename: " + Clips().Wav);
+  EXPECT_EQ(copied, shown);
+  EXPECT_FALSE(error_.isVisible());
+}
