@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include "platform/system/msgbox.h"
 #include "tests/support/fake_msgbox.h"
 
