@@ -1,14 +1,9 @@
 // The real program under the test's X server: requests to end it (signals,
 // the window manager's close) take effect whatever it is doing, and a home
 // where nothing can be written does not stop it from starting.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <thread>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -138,6 +133,27 @@ TEST_F(RealProcess, StartsWhenNothingCanBeWritten) {
   ASSERT_TRUE(Ended()) << "the program did not end";
   EXPECT_EQ(player_.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(player_.exitCode(), 0);
+}
+
+// Two short clips played one after the other: the window manager's close
+// request ends the program whether it comes while the first plays or just
+// after the player moved on to the second.
+TEST_F(RealProcess, CloseRequestWhilePlayingOrMovingOnEndsTheProgram) {
+  WriteSettings("[Events]\r\nOnOpenPlay=1\r\nOnStop=1\r\nOnStopRewind=0\r\n");
+  const QString first = config_.path() + "/first.mkv";
+  const QString second = config_.path() + "/second.mkv";
+  ASSERT_TRUE(QFile::copy(TestClips().Mkv, first));
+  ASSERT_TRUE(QFile::copy(TestClips().Mkv, second));
+  for (const char* moment : {"first", "second"}) {
+    SCOPED_TRACE(moment);
+    Start({first, second});
+    const QString window = WaitForWindow(moment);
+    ASSERT_FALSE(window.isEmpty()) << "the file did not open";
+    SendCloseRequest(window.toULong());
+    ASSERT_TRUE(Ended()) << "the close request was lost";
+    EXPECT_EQ(player_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(player_.exitCode(), 0);
+  }
 }
 
 // Last: the X headers define names (None, Bool, Status) that clash with
