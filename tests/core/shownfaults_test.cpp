@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "core/MainUnit.h"
 #include "core/application.h"
 #include "core/identity.h"
 #include "media/DShowHlp.h"
@@ -21,37 +20,21 @@
 #include "playlist/error.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
-#include "tests/support/fake_desktop.h"
-#include "tests/support/tempenv.h"
-#include "tests/support/testclips.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
 constexpr int64_t S = 10'000'000;
 
-class ShownTexts : public TTestClipsTest {
+class ShownTexts : public TMainWindowTest {
  protected:
   void SetUp() override {
-    TTestClipsTest::SetUp();
-    main_ = std::make_unique<TfrMain>();
+    TMainWindowTest::SetUp();
     main_->SetSubtitleWindow(&subtitles_);
     main_->SetErrorWindow(&error_);
-    ASSERT_TRUE(main_->StartUp({}));
-    main_->Settings.OnOpenPlay = false;
-    main_->Settings.OnOpenResize = false;
-    main_->Settings.SoundFreq = 0;
   }
-  void Open(const QString& path) {
-    main_->PlayList()->AddFiles({path}, true);
-    main_->PlayList()->SetCurrentItem(0);
-    main_->OpenFile(path);
-  }
-
-  TPrivateHome home_;
-  TFakeDesktop desktop_;
   TfrSubtitles subtitles_;
   TfrError error_;
-  std::unique_ptr<TfrMain> main_;
 };
 
 }  // namespace
@@ -68,20 +51,20 @@ TEST_F(ShownTexts, CuesAndPanelTextsAreShownAsTheyAre) {
   srt.close();
   Open(movie);
   ASSERT_TRUE(subtitles_.Loaded);
-  QLabel* line = main_->lbSubtitles;
+  QLabel* line = Panels().lbSubtitles;
   line->setText("Курсив");
   const QSize plainWord = line->sizeHint();
-  main_->Engine()->SetPosition(2 * S);
-  main_->OnTimer();
+  Playback().Engine().SetPosition(2 * S);
+  Playback().OnTimer();
   ASSERT_EQ(line->text(), "<i>Курсив</i>\n<font color=\"red\">вторая</font>\n");
   // Two lines, and the first one wider than the bare word: the tags show.
   EXPECT_GT(line->sizeHint().height(), plainWord.height() * 3 / 2);
   EXPECT_GT(line->sizeHint().width(), plainWord.width());
 
-  QLabel* panel = main_->pnInfo;
-  main_->ShowInfoText("Курсив");
+  QLabel* panel = Panels().pnInfo;
+  Panels().ShowInfoText("Курсив");
   const int bare = panel->sizeHint().width();
-  main_->ShowInfoText("<b>Курсив</b>");
+  Panels().ShowInfoText("<b>Курсив</b>");
   EXPECT_GT(panel->sizeHint().width(), bare + panel->fontMetrics().horizontalAdvance("<b></b>") / 2);
 }
 
@@ -93,9 +76,9 @@ TEST_F(ShownTexts, PathsLongerThanTwoHundredSixtyCharactersOpen) {
   const QString file = dir + "/sound.wav";
   ASSERT_TRUE(QFile::copy(Clips().Wav, file));
   Open(file);
-  EXPECT_TRUE(main_->IsFileOpen());
+  EXPECT_TRUE(Playback().IsFileOpen());
   EXPECT_TRUE(desktop_.boxes.shown.empty()) << desktop_.boxes.shown.back().text.toStdString();
-  EXPECT_EQ(main_->FileName, file);
+  EXPECT_EQ(Playback().FileName(), file);
 }
 
 // An error raised in an event handler reaches the error window: the
@@ -103,8 +86,8 @@ TEST_F(ShownTexts, PathsLongerThanTwoHundredSixtyCharactersOpen) {
 // file, with a button that copies them all.
 TEST_F(ShownTexts, RaisedErrorReachesTheErrorWindowWhoseTextCopies) {
   Open(Clips().Wav);
-  ASSERT_TRUE(main_->IsFileOpen());
-  main_->Settings.OnErrors = 0;
+  ASSERT_TRUE(Playback().IsFileOpen());
+  Settings().OnErrors = 0;
   QString shown, copied, caption;
   bool wasModal = false;
   QTimer::singleShot(0, [&] {
@@ -119,7 +102,7 @@ TEST_F(ShownTexts, RaisedErrorReachesTheErrorWindowWhoseTextCopies) {
     window->btClose->click();
   });
   const bool finished = TKelvaraApplication::Guarded([&] {
-    main_->Engine()->Check(E_FAIL, QStringLiteral("MediaControl.Run"));
+    Playback().Engine().Check(E_FAIL, QStringLiteral("MediaControl.Run"));
   });
   EXPECT_FALSE(finished);
   ASSERT_TRUE(wasModal) << "the error window did not come up";
