@@ -112,9 +112,8 @@ void BM_BareOpen(benchmark::State& s) {
 }
 
 // Seeks alternate between two targets so that every one really moves.
-void EngineSeek(benchmark::State& s, bool keyFrame) {
+void EngineSeek(benchmark::State& s) {
   TDirectShowHelper e;
-  e.KeyFrameSeek = keyFrame;
   Open(e, g_clip);
   int i = 0;
   for (auto _ : s) e.SetPosition((++i % 2 ? 12 : 5) * kSecond + kSecond / 2);
@@ -126,17 +125,11 @@ void BareSeekLoop(benchmark::State& s, GstSeekFlags f) {
   for (auto _ : s) BareSeek(p, ((++i % 2 ? 12 : 5) * kSecond + kSecond / 2) * 100, f);
   BareClose(p);
 }
-void BM_EngineKeyFrameSeek(benchmark::State& s) { EngineSeek(s, true); }
-void BM_BareKeyFrameSeek(benchmark::State& s) {
-  BareSeekLoop(s, GstSeekFlags(GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE));
-}
-void BM_EngineAccurateSeek(benchmark::State& s) { EngineSeek(s, false); }
+void BM_EngineAccurateSeek(benchmark::State& s) { EngineSeek(s); }
 void BM_BareAccurateSeek(benchmark::State& s) { BareSeekLoop(s, GST_SEEK_FLAG_ACCURATE); }
 
 BENCHMARK(BM_EngineOpen)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_BareOpen)->Unit(benchmark::kMillisecond)->MinTime(3);
-BENCHMARK(BM_EngineKeyFrameSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_BareKeyFrameSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_EngineAccurateSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_BareAccurateSeek)->Unit(benchmark::kMillisecond)->MinTime(2);
 

@@ -194,6 +194,9 @@ void TfrMain::OnApplicationException(const Exception& e) {
 }
 
 void TfrMain::closeEvent(QCloseEvent* e) {
+  // The film goes while its window is still on the screen: a video sink
+  // whose window is gone never comes to rest, and the way out waited for it.
+  playback_->CloseFile();
   PriorityService().SetPriorityClass(TPriorityClass::Normal);
   // Back to window mode first: the display mode is restored and the
   // window-mode rectangle is what the settings keep.

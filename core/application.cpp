@@ -1,8 +1,7 @@
 #include "core/application.h"
 
-#include <exception>
+#include <QDialog>
 
-#include "platform/system/exceptions.h"
 #include "platform/system/msgbox.h"
 
 namespace {
@@ -29,14 +28,20 @@ void TKelvaraApplication::HandleException(const Exception& e) {
 }
 
 bool TKelvaraApplication::notify(QObject* receiver, QEvent* event) {
-  try {
-    return QApplication::notify(receiver, event);
-  } catch (const Exception& e) {
-    HandleException(e);
-  } catch (const std::exception& e) {
-    HandleException(Exception(QString::fromLocal8Bit(e.what())));
-  } catch (...) {
-    HandleException(Exception(QStringLiteral("Unknown error")));
+  bool result = false;
+  Guarded([&] { result = QApplication::notify(receiver, event); });
+  return result;
+}
+
+void TKelvaraApplication::CloseModalWindows() {
+  // Each closed box lets the next one down the stack become the active one;
+  // the bound keeps a box that refuses to go from holding the loop here.
+  for (int n = 0; n < 64; ++n) {
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) return;
+    if (auto* dialog = qobject_cast<QDialog*>(w))
+      dialog->done(QDialog::Rejected);
+    else if (!w->close())
+      w->hide();
   }
-  return false;
 }

@@ -11,11 +11,25 @@ QString TakeToken(QString& text) {
   QString token = QStringLiteral("?");
   text = TrimBlanks(text);
   if (text.startsWith('"')) {
-    text.remove(0, 1);
-    const qsizetype close = text.indexOf('"');
-    if (close >= 0) {
-      token = text.left(close);
-      text.remove(0, close + 1);
+    // Inside quotes a doubled quote stands for one quote of the name, so
+    // that every name a file system allows survives the hand-over.
+    QString name;
+    qsizetype i = 1;
+    for (; i < text.size(); ++i) {
+      if (text[i] != '"') {
+        name += text[i];
+      } else if (i + 1 < text.size() && text[i + 1] == '"') {
+        name += '"';
+        ++i;
+      } else {
+        break;
+      }
+    }
+    if (i < text.size()) {
+      token = name;
+      text.remove(0, i + 1);
+    } else {
+      text.remove(0, 1);
     }
   } else {
     const qsizetype blank = text.indexOf(' ');
@@ -40,7 +54,8 @@ QStringList CommandLineArguments(QString text) {
 
 QString BuildCommandLine(const QString& program, const QStringList& arguments) {
   auto quoted = [](const QString& a) {
-    return (a.isEmpty() || a.contains(' ')) ? '"' + a + '"' : a;
+    if (!a.isEmpty() && !a.contains(' ') && !a.contains('"')) return a;
+    return '"' + QString(a).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + '"';
   };
   QString line = quoted(program);
   for (const QString& a : arguments) line += ' ' + quoted(a);

@@ -32,8 +32,18 @@ int main(int argc, char** argv) {
   frMain.SetErrorWindow(&frError);
   frMain.SetSubtitleWindow(&frSubtitles);
 
-  if (!frMain.StartUp(arguments)) return 0;
-  OnTerminateSignal([&frMain] { frMain.close(); });
+  // Start-up runs under the same error handling as every event: an error
+  // raised on the way reaches the error window and the player goes on.
+  bool started = true;
+  TKelvaraApplication::Guarded([&] { started = frMain.StartUp(arguments); });
+  if (!started) return 0;
+  OnTerminateSignal([&frMain] {
+    // Whatever box or dialog is open goes first; then the window saves the
+    // settings and the playlist, and every loop, nested or not, ends.
+    TKelvaraApplication::CloseModalWindows();
+    frMain.close();
+    QCoreApplication::quit();
+  });
   frMain.show();
   return app.exec();
 }

@@ -115,6 +115,8 @@ void TMainPanels::CreatePanels() {
     pnInfo->setPalette(p);
   }
   pnInfo->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // File names, cues and error texts are shown as they are, never as markup.
+  pnInfo->setTextFormat(Qt::PlainText);
   pnControlRight = NewColouredPanel(pnStandard, "pnControlRight", panel);
   pnPosition = NewColouredPanel(pnControl, "pnPosition", panel);
   pnAdvanced = NewColouredPanel(pnControl, "pnAdvanced", panel);
@@ -123,6 +125,7 @@ void TMainPanels::CreatePanels() {
   lbSubtitles = new QLabel(pnControl);
   lbSubtitles->setObjectName("lbSubtitles");
   lbSubtitles->setAlignment(Qt::AlignCenter);
+  lbSubtitles->setTextFormat(Qt::PlainText);
   lbSubtitles->setAutoFillBackground(true);
   {
     QPalette p = lbSubtitles->palette();
@@ -320,7 +323,7 @@ void TMainPanels::SetPlayButtons(TPlayState state) {
 
 void TMainPanels::ShowInfoText(const QString& text) {
   infoText_ = text;
-  pnInfo->setText(text);
+  pnInfo->setText(BoundForDisplay(text));
 }
 
 void TMainPanels::ShowSubtitleLine(bool on) {

@@ -56,10 +56,9 @@ void TPlayback::OpenFile(const QString& path) {
     fileInfo_ = TFileInfo();
   }
   if (settings.SoundFreq > 0) SetSoundFormat();
-  engine_->KeyFrameSeek = settings.KeyFrameSeek;
   engine_->ForceOverlay = settings.ForceOverlay;
   engine_->BuildGraph();
-  const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path.left(260), nullptr) : E_POINTER;
+  const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path, nullptr) : E_POINTER;
   if (FAILED(hr)) {
     ShowErrorBox("Ошибка загрузки файла", path + "\r\n" + engine_->ErrorText(hr));
     CloseFile();

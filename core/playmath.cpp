@@ -47,6 +47,8 @@ QString FormatTime(int64_t t) {
 }
 
 QString PositionText(int64_t pos, int64_t dur, bool reverse) {
+  // Without a known length there is nothing to show beside the position.
+  if (dur <= 0) return FormatTime(pos);
   QString sep = QStringLiteral("/");
   if (reverse) {
     sep = QStringLiteral("\\");

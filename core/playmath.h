@@ -25,7 +25,7 @@ std::optional<int64_t> ParseKeySeek(const QString& text);
 // "h:mm:ss" of whole seconds.
 QString FormatTime(int64_t t);
 // The position display: "0:00:10/0:01:30", or with remaining time
-// "0:01:20\0:01:30".
+// "0:01:20\0:01:30"; the position alone when the length is unknown (0).
 QString PositionText(int64_t pos, int64_t dur, bool reverse);
 // "hh:mm" with the colon blinking: blank on odd seconds.
 QString ClockText(const QTime& now);

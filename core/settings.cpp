@@ -6,6 +6,7 @@
 #include <exception>
 #include <vector>
 
+#include "core/application.h"
 #include "core/identity.h"
 #include "platform/system/exceptions.h"
 #include "platform/system/msgbox.h"
@@ -282,8 +283,14 @@ void TSettingsFile::SaveSettings() {
   host_.KeyMap().Save(ini);
 
   QString error;
-  if (!ini.Save(Path(), &error))
-    throw Exception(QStringLiteral("Cannot write the settings file %1: %2").arg(Path(), error));
+  if (ini.Save(Path(), &error)) {
+    reportedSaveError_.clear();
+    return;
+  }
+  const QString message = QStringLiteral("Cannot write the settings file %1: %2").arg(Path(), error);
+  if (message == reportedSaveError_) return;
+  reportedSaveError_ = message;
+  throw Exception(message);
 }
 
 void TSettingsFile::ReadKeys(const TIniFile& ini) {
@@ -358,13 +365,20 @@ void TSettingsFile::LoadSettings() {
   const QString path = Path();
   if (!QFileInfo::exists(path)) {
     host_.PutDefaultKeyPreset();
-    SaveSettings();
+    // A first start that cannot write its settings tells the user through
+    // the error window and goes on with the built-in ones.
+    try {
+      SaveSettings();
+    } catch (const Exception& e) {
+      TKelvaraApplication::HandleException(e);
+    }
     if (host_.IsEnglish() &&
         MessageBoxes().Show(QString::fromUtf8(Identity::AppTitle), QString::fromUtf8(HelpQuestion),
                             TMsgIcon::Question, TMsgButtons::YesNo, nullptr) == TMsgResult::Yes)
       host_.OpenHelp();
   }
-  try {
+  // Still no file: the built-in settings stay, and nobody is told twice.
+  if (QFileInfo::exists(path)) try {
     TIniFile ini;
     // A file that is there but cannot be read fails at the first key, so the
     // settings in memory are kept rather than reset to the defaults.

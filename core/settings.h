@@ -178,8 +178,9 @@ class TSettingsFile {
   // shows "Error loading preferences"; refreshing and applying still run.
   void LoadSettings();
   // Rewrites the whole file from the record and the host, and saves the
-  // default playlist. A failed write raises Exception; the previous file is
-  // then left as it was.
+  // default playlist. A failed write raises Exception once per cause (the
+  // same failure again is not news to the user); the previous file is then
+  // left as it was.
   void SaveSettings();
   // The preferences command: the dialog edits the live record while
   // showModal runs; its OK saves, so the final reload keeps what OK stored
@@ -191,4 +192,5 @@ class TSettingsFile {
 
   TSettings& settings_;
   TSettingsHost& host_;
+  QString reportedSaveError_;
 };

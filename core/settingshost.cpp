@@ -37,7 +37,9 @@ int TMainSettingsHost::PlaylistIndex() const { return parts_.PlayList->CurrentIt
 void TMainSettingsHost::SetPlaylistIndex(int index) { parts_.PlayList->SetCurrentItem(index); }
 
 void TMainSettingsHost::SaveDefaultPlaylist(const QString& path) {
-  if (!parts_.PlayList->SaveToFile(path)) throw Exception("Cannot write the playlist " + path);
+  // A list that cannot be written is skipped, as the list's own save does:
+  // the settings beside it are still written.
+  parts_.PlayList->SaveToFile(path);
 }
 
 TKeyMap& TMainSettingsHost::KeyMap() { return *parts_.KeyMap; }

@@ -50,6 +50,9 @@ void TDirectShowHelper::Info(const QString& text) {
 QString TDirectShowHelper::ErrorText(HRESULT hr) const {
   // The platform fills a 255-character buffer, so longer texts are cut.
   const QString platform = AMGetErrorText(hr).left(254);
+  // The recorded text explains this failure only; kept, it would name an
+  // earlier file in the next failure with the same code.
+  ForgetPlatformErrorTexts();
   return Texts.sError + QStringLiteral(": 0x%1 (%2)")
                             .arg(QString::number(uint32_t(hr), 16).toUpper().rightJustified(8, QLatin1Char('0')),
                                  platform);
@@ -63,6 +66,9 @@ void TDirectShowHelper::Check(HRESULT hr, const QString& Label) {
 }
 
 void TDirectShowHelper::BuildGraph() {
+  // What an earlier file's graph recorded and nobody asked about is not the
+  // new file's business.
+  ForgetPlatformErrorTexts();
   Check(CoCreateInstance(CLSID_CaptureGraphBuilder2, Builder), QStringLiteral("CoCreateInstance(Builder"));
   Check(CoCreateInstance(CLSID_FilterGraph, Graph), QStringLiteral("CoCreateInstance(FilterGraph)"));
   Check(Call(Builder, [&](ICaptureGraphBuilder2& b) { return b.SetFiltergraph(Graph); }),
@@ -172,11 +178,13 @@ int64_t TDirectShowHelper::GetPosition() {
 
 void TDirectShowHelper::SetPosition(int64_t Position) {
   if (!MediaControl) return;
+  // A stream of unknown length (0) has no end to clamp to.
   const int64_t d = GetDuration();
-  if (Position > d) Position = d;
+  if (d > 0 && Position > d) Position = d;
   if (Position < 0) Position = 0;
-  uint32_t flags = AM_SEEKING_AbsolutePositioning;
-  if (KeyFrameSeek) flags |= AM_SEEKING_SeekToKeyFrame;
+  // Always exact: the snapping the user chose is already in the time asked
+  // for, and frame steps back, jumps and bookmarks must land where they point.
+  const uint32_t flags = AM_SEEKING_AbsolutePositioning;
   REFERENCE_TIME current = Position, stop = Position;
   Check(Call(MediaSeeking,
              [&](IMediaSeeking& s) { return s.SetPositions(&current, flags, &stop, AM_SEEKING_NoPositioning); }),

@@ -54,7 +54,6 @@ class TDirectShowHelper {
   ComPtr<IMediaEventEx> MediaEventEx;
   TNotifyEvent OnComplete;
   bool ForceOverlay = false;
-  bool KeyFrameSeek = true;
   QPointer<TNotifyWindow> NotifyWindow;
   int32_t VideoWidth = 400;
   int32_t VideoHeight = 250;
@@ -70,6 +69,8 @@ class TDirectShowHelper {
   TEngineTexts Texts;
 
   void Check(HRESULT hr, const QString& Label);
+  // The text of a failure just seen; the platform text recorded for it is
+  // used up, so the next failure with the same code reports its own.
   QString ErrorText(HRESULT hr) const;
   void BuildGraph();
   void FreeGraph();

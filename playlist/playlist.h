@@ -115,7 +115,8 @@ class TPlayList {
   void Append(const QString& path);
   void ScanFolder(const QString& folder, std::vector<std::pair<quint64, quint64>>& visited);
   void ParseData(const QByteArray& data);
-  void ApplyLine(const QByteArray& raw);
+  // `attached` tells whether the lines after an entry still belong to it.
+  void ApplyLine(const QByteArray& raw, bool& attached);
   bool FileOpen() const { return owner_ && owner_->IsFileOpen(); }
   bool ValidItem(int index) const { return index >= 0 && index < Count(); }
 

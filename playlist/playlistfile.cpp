@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <climits>
 
 #include "playlist/playlist.h"
 
@@ -13,6 +14,11 @@ constexpr char kEndOfInput = 26;  // Ctrl-Z ends a text file
 const QString kCrLf = QStringLiteral("\r\n");
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// A line longer than the longest path the system takes names no file. A
+// damaged or foreign file must not turn into entries and titles of megabytes
+// that every window then lays out again and again.
+constexpr qsizetype kMaxLineBytes = PATH_MAX;
 
 }  // namespace
 
@@ -35,34 +41,42 @@ void TPlayList::ParseData(const QByteArray& data) {
   const char* p = data.constData();
   const qsizetype n = data.size();
   qsizetype start = 0;
+  bool attached = true;
   for (qsizetype i = 0; i < n; ++i) {
     const char c = p[i];
     if (c == kEndOfInput) {
-      ApplyLine(data.mid(start, i - start));
+      ApplyLine(data.mid(start, i - start), attached);
       return;
     }
     // CR, CR LF and a lone LF all end a line, so files edited with Unix
     // tools load the same as the ones we write.
     if (c == '\r' || c == '\n') {
-      ApplyLine(data.mid(start, i - start));
+      ApplyLine(QByteArray::fromRawData(p + start, i - start), attached);
       if (c == '\r' && i + 1 < n && p[i + 1] == '\n') ++i;
       start = i + 1;
     }
   }
-  if (start < n) ApplyLine(data.mid(start));
+  if (start < n) ApplyLine(data.mid(start), attached);
 }
 
-void TPlayList::ApplyLine(const QByteArray& raw) {
+void TPlayList::ApplyLine(const QByteArray& raw, bool& attached) {
   qsizetype first = 0, last = raw.size();
   while (first < last && IsBlankOrControl(raw[first])) ++first;
   while (last > first && IsBlankOrControl(raw[last - 1])) --last;
   if (first == last) return;
+  if (last - first > kMaxLineBytes) {
+    // Neither a name nor a title: the title and bookmark lines after a
+    // rejected name have no entry of their own.
+    if (raw[first] != '>') attached = false;
+    return;
+  }
   const QString line = QString::fromLocal8Bit(raw.constData() + first, last - first);
   if (raw[first] != '>') {
     Append(line);
+    attached = true;
     return;
   }
-  if (items_.empty()) return;
+  if (items_.empty() || !attached) return;
   TPLMember& entry = items_.back();
   if (line.size() < 2) return;
   if (line[1] == QLatin1Char('N')) {

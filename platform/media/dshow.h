@@ -344,3 +344,6 @@ QString AMGetErrorText(HRESULT hr);
 // Services outside the media layer that explain their own failures put
 // their reason here, so the result check shows it like any other.
 void RecordPlatformErrorText(HRESULT hr, const QString& text);
+// Drops every recorded text: the failures they explained have been reported,
+// and a later failure with the same code has causes of its own.
+void ForgetPlatformErrorTexts();

@@ -84,6 +84,11 @@ void RecordPlatformErrorText(HRESULT hr, const QString& text) {
   RecordedTexts().insert(hr, text);
 }
 
+void ForgetPlatformErrorTexts() {
+  std::lock_guard<std::mutex> lock(TextLock());
+  RecordedTexts().clear();
+}
+
 QString AMGetErrorText(HRESULT hr) {
   {
     std::lock_guard<std::mutex> lock(TextLock());

@@ -90,7 +90,7 @@ GstBusSyncReply TGstGraph::OnBusSync(GstBus*, GstMessage* m, gpointer data) {
       // would go unseen.
       {
         std::lock_guard<std::mutex> l(self->lock_);
-        if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) self->errorSeen_ = true;
+        if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) ++self->errorsPosted_;
         self->events_.push_back(TGstRef<GstMessage>::Adopt(m));
         if (self->notifyTarget_)
           QCoreApplication::postEvent(self->notifyTarget_,
@@ -141,16 +141,29 @@ void TGstGraph::Wake() {
 }
 
 
+void TGstGraph::ForgetEarlierErrors() {
+  std::lock_guard<std::mutex> l(lock_);
+  errorsAnswered_ = errorsPosted_;
+}
+
 HRESULT TGstGraph::TakeBusError() {
   TGstRef<GstMessage> m;
   {
     std::lock_guard<std::mutex> l(lock_);
-    auto error = std::find_if(events_.begin(), events_.end(), [](const TGstRef<GstMessage>& e) {
-      return GST_MESSAGE_TYPE(e.get()) == GST_MESSAGE_ERROR;
-    });
-    if (error == events_.end()) return E_FAIL;
-    m = std::move(*error);
-    events_.erase(error);
+    // The errors posted since the call began are the last ones queued; the
+    // first of them is the cause. Older ones belong to the event drain.
+    uint64_t fresh = errorsPosted_ - errorsAnswered_;
+    errorsAnswered_ = errorsPosted_;
+    auto cause = events_.end();
+    for (auto e = events_.end(); fresh > 0 && e != events_.begin();) {
+      --e;
+      if (GST_MESSAGE_TYPE(e->get()) != GST_MESSAGE_ERROR) continue;
+      cause = e;
+      --fresh;
+    }
+    if (cause == events_.end()) return E_FAIL;
+    m = std::move(*cause);
+    events_.erase(cause);
   }
   GError* error = nullptr;
   gchar* debug = nullptr;
@@ -176,7 +189,7 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
       // preroll without their renderers would leave them out.
       if (!pendingPads_.empty()) continue;
       expectingPads = !noMorePads_;
-      failed = std::exchange(errorSeen_, false);
+      failed = errorsPosted_ > errorsAnswered_;
     }
     if (failed) return TakeBusError();
     // While streams may still appear, the wait must come back to give them
@@ -198,6 +211,7 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
 // ---- control ----
 
 HRESULT TGstGraph::Run() {
+  ForgetEarlierErrors();
   if (AtRest(pipeline_.get()) && !chains_.empty()) {
     if (HRESULT hr = Pause(); FAILED(hr)) return hr;
   }
@@ -208,6 +222,7 @@ HRESULT TGstGraph::Run() {
 }
 
 HRESULT TGstGraph::Pause() {
+  ForgetEarlierErrors();
   const bool restart = AtRest(pipeline_.get()) && !chains_.empty();
   if (restart) {
     std::lock_guard<std::mutex> l(lock_);
@@ -223,6 +238,7 @@ HRESULT TGstGraph::Pause() {
 }
 
 HRESULT TGstGraph::Stop() {
+  ForgetEarlierErrors();
   // Streaming halts where it is; the next Pause or Run goes on from there.
   GstState target = GST_STATE_TARGET(pipeline_.get());
   if (target > GST_STATE_PAUSED) {
@@ -261,8 +277,10 @@ HRESULT TGstGraph::GetDuration(REFERENCE_TIME& duration) {
   if (!gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0) {
     ns = DurationFromParser();
     if (ns < 0) {
+      // A stream that states no length (a live or endless one) is no
+      // failure: it plays, and its length reads as 0.
       duration = 0;
-      return E_FAIL;
+      return S_FALSE;
     }
   }
   duration = ns / 100;
@@ -284,6 +302,7 @@ HRESULT TGstGraph::GetCurrentPosition(REFERENCE_TIME& position) {
 }
 
 HRESULT TGstGraph::SeekTo(gint64 positionNs, GstSeekFlags flags, double rate) {
+  ForgetEarlierErrors();
   const auto all = GstSeekFlags(GST_SEEK_FLAG_FLUSH | flags);
   if (!gst_element_seek(pipeline_.get(), rate, GST_FORMAT_TIME, all, GST_SEEK_TYPE_SET, positionNs,
                         GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
@@ -423,6 +442,7 @@ HRESULT TGstGraph::get_CurrentPosition(double& seconds) {
 
 HRESULT TGstGraph::Step(uint32_t frames, const ComPtr<IUnknown>&) {
   if (frames == 0) return E_INVALIDARG;
+  ForgetEarlierErrors();
   for (const TChain& c : chains_) {
     if (!c.video) continue;
     if (AtRest(pipeline_.get())) {

@@ -128,6 +128,8 @@ class TGstGraph : public IGraphBuilder,
   HRESULT SeekTo(gint64 positionNs, GstSeekFlags flags, double rate);
   HRESULT FailRender(HRESULT hr);
   HRESULT TakeBusError();
+  // Marks every error posted so far as answered; a call starts with this.
+  void ForgetEarlierErrors();
   void ApplyAudioSettings(const TChain& c) const;
   void AddVideoParts(TChain& c, std::vector<GstElement*>& parts);
   TGstRef<GstElement> MakeVideoSink(const QByteArray& factory);
@@ -154,7 +156,10 @@ class TGstGraph : public IGraphBuilder,
   std::deque<TPendingPad> pendingPads_;
   std::deque<TGstRef<GstMessage>> events_;  // end, errors and steps, oldest first
   bool noMorePads_ = false;
-  bool errorSeen_ = false;
+  // Errors posted so far, and how many of them are behind us: a call fails
+  // only on an error posted after it began, never on one from playback
+  // before it (that one is the event drain's to report).
+  uint64_t errorsPosted_ = 0, errorsAnswered_ = 0;
   uint64_t wakeups_ = 0;
   QObject* notifyTarget_ = nullptr;
   long notifyMessage_ = 0;

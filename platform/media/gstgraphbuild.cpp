@@ -202,7 +202,7 @@ HRESULT TGstGraph::FailRender(HRESULT hr) {
     for (auto& p : pendingPads_) gst_pad_remove_probe(p.pad.get(), p.probe);
     pendingPads_.clear();
     events_.clear();
-    errorSeen_ = false;
+    errorsAnswered_ = errorsPosted_;
   }
   for (auto& s : sources_) {
     g_signal_handlers_disconnect_by_data(s.get(), this);
@@ -239,7 +239,7 @@ HRESULT TGstGraph::RenderFile(const QString& file, const QString*) {
   {
     std::lock_guard<std::mutex> l(lock_);
     noMorePads_ = false;
-    errorSeen_ = false;
+    errorsAnswered_ = errorsPosted_;
   }
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
     return FailRender(TakeBusError());

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <QWindow>
 
 TVideoWidget::TVideoWidget(bool nativeOverlay) : nativeOverlay_(nativeOverlay) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -30,9 +31,17 @@ QPaintEngine* TVideoWidget::paintEngine() const {
   return nativeOverlay_ ? nullptr : QWidget::paintEngine();
 }
 
+// The sink redraws on the graphics thread and waits for it; a window that is
+// going away (the player closing, the window hidden) has nothing to show,
+// and asking then held the program up for good.
+bool TVideoWidget::Showing() const {
+  const QWindow* w = window()->windowHandle();
+  return OnExpose && isVisible() && w && w->isExposed();
+}
+
 void TVideoWidget::paintEvent(QPaintEvent*) {
   if (nativeOverlay_) {
-    if (OnExpose) OnExpose();
+    if (Showing()) OnExpose();
     return;
   }
   QPainter p(this);
@@ -44,7 +53,7 @@ void TVideoWidget::paintEvent(QPaintEvent*) {
 
 void TVideoWidget::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
-  if (nativeOverlay_ && OnExpose) OnExpose();
+  if (nativeOverlay_ && Showing()) OnExpose();
 }
 
 bool TVideoWidget::event(QEvent* e) {

@@ -32,6 +32,8 @@ class TVideoWidget : public QWidget {
 
  private:
   bool Forward(QEvent* e);
+  // Whether the picture is on the screen, so that the sink may redraw it.
+  bool Showing() const;
   bool nativeOverlay_;
   QImage frame_;
   int framesShown_ = 0;

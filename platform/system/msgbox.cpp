@@ -42,12 +42,33 @@ TMessageBoxService& MessageBoxes() {
 
 void SetMessageBoxes(TMessageBoxService* service) { g_service = service; }
 
+QString BoundForDisplay(const QString& text, qsizetype maxLine) {
+  const qsizetype keep = qMax<qsizetype>(2, maxLine - 1) / 2;
+  QString out;
+  qsizetype start = 0;
+  while (start <= text.size()) {
+    qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+    if (end < 0) end = text.size();
+    const QStringView line = QStringView(text).mid(start, end - start);
+    if (line.size() <= maxLine) {
+      out += line;
+    } else {
+      out += line.left(keep);
+      out += QChar(0x2026);
+      out += line.right(keep);
+    }
+    if (end < text.size()) out += QLatin1Char('\n');
+    start = end + 1;
+  }
+  return out;
+}
+
 void ShowErrorBox(const QString& caption, const QString& text) {
   MessageBoxes().Show(caption.isEmpty() ? QString::fromUtf8(Identity::FaultCaption) : caption,
-                      text, TMsgIcon::Error, TMsgButtons::Ok, nullptr);
+                      BoundForDisplay(text), TMsgIcon::Error, TMsgButtons::Ok, nullptr);
 }
 
 void ShowInfoBox(const QString& caption, const QString& text) {
-  MessageBoxes().Show(caption.isEmpty() ? QString::fromUtf8(Identity::AppTitle) : caption, text,
-                      TMsgIcon::Information, TMsgButtons::Ok, nullptr);
+  MessageBoxes().Show(caption.isEmpty() ? QString::fromUtf8(Identity::AppTitle) : caption,
+                      BoundForDisplay(text), TMsgIcon::Information, TMsgButtons::Ok, nullptr);
 }

@@ -21,6 +21,12 @@ TMessageBoxService& MessageBoxes();
 // Installs a service (nullptr restores the Qt one). The caller keeps ownership.
 void SetMessageBoxes(TMessageBoxService* service);
 
-// An empty caption becomes the program's fault or plain caption.
+// Each line of a text made from file contents, cut to at most `maxLine`
+// characters by taking out its middle: a box, panel or caption must never
+// lay out a megabyte that a damaged file passed off as a name.
+QString BoundForDisplay(const QString& text, qsizetype maxLine = 512);
+
+// An empty caption becomes the program's fault or plain caption; the text is
+// bounded for display.
 void ShowErrorBox(const QString& caption, const QString& text);
 void ShowInfoBox(const QString& caption, const QString& text);

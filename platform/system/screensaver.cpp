@@ -1,10 +1,13 @@
 #include "platform/system/screensaver.h"
 
+#include "platform/system/xscreensaver.h"
+
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QPointer>
+#include <optional>
 
 namespace {
 
@@ -45,10 +48,9 @@ void TDBusScreenSaver::Inhibit(const QString& app, const QString& reason, std::f
   onActivation_ = std::move(onActivation);
   wanted_ = true;
   if (cookie_ || pending_) return;
-  if (!bus_.isConnected()) {
-    Report();
-    return;
-  }
+  // A session without the service (plain X) has nothing that could start;
+  // only a screensaver that really starts is reported.
+  if (!bus_.isConnected()) return;
   Watch();
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Inhibit"));
   call << app << reason;
@@ -62,7 +64,6 @@ void TDBusScreenSaver::Inhibit(const QString& app, const QString& reason, std::f
     const QDBusPendingReply<uint> reply = *w;
     if (reply.isError()) {
       qInfo("Screensaver inhibit refused: %s", qPrintable(reply.error().message()));
-      if (wanted_) Report();
       return;
     }
     cookie_ = reply.value();
@@ -83,10 +84,15 @@ void TDBusScreenSaver::UnInhibit() {
 
 TScreenSaverService& ScreenSaverService() {
   if (g_service) return *g_service;
-  // Owned by the application, so that it goes while the bus is still there.
+  // Owned by the application, so that they go while the bus and the display
+  // connection are still there.
   static QPointer<TDBusScreenSaver> session;
+  static QPointer<TXScreenSaver> x;
   if (!session) session = new TDBusScreenSaver(QDBusConnection::sessionBus(), QCoreApplication::instance());
-  return *session;
+  if (!x) x = new TXScreenSaver(QByteArray(), QCoreApplication::instance());
+  static std::optional<TSessionScreenSavers> both;
+  both.emplace(*session, *x);
+  return *both;
 }
 
 void SetScreenSaverService(TScreenSaverService* service) { g_service = service; }

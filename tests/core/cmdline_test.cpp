@@ -38,3 +38,9 @@ TEST(CommandLine, FolderPartKeepsTrailingSeparator) {
   EXPECT_EQ(FolderPart("a.avi"), "");
   EXPECT_EQ(FolderPart("/a.avi"), "/");
 }
+
+TEST(CommandLine, NamesWithQuotesComeBackAsGiven) {
+  const QStringList args = {"/home/a/\"quoted\".avi", "/home/a/My \"Best\" Movies/b.avi", "\"",
+                            "a\"\"b", "ends with \"", "\"starts", ""};
+  EXPECT_EQ(CommandLineArguments(BuildCommandLine("/usr/bin/kelvara", args)), args);
+}

@@ -61,9 +61,10 @@ class TwoInstances : public ::testing::Test {
 TEST_F(TwoInstances, SecondStartHandsItsFilesToTheFirstAndLeavesSettingsAlone) {
   // Real clips: the first instance opens the first one while the second waits.
   ASSERT_TRUE(TestClips().Ok()) << TestClips().Error.toStdString();
-  QDir().mkpath(config_.path() + "/My Movies");
+  // Blanks and quotes in a name survive the hand-over.
+  QDir().mkpath(config_.path() + "/My \"Movies\"");
   const QString a = config_.path() + "/a.wav";
-  const QString b = config_.path() + "/My Movies/b.wav";
+  const QString b = config_.path() + "/My \"Movies\"/b.wav";
   for (const QString& f : {a, b}) ASSERT_TRUE(QFile::copy(TestClips().Wav, f));
   Start(first_, {});
   ASSERT_TRUE(WaitForChannel());

@@ -34,6 +34,9 @@ TEST(PlaybackFigures, FrameBackJumpTextAndVolume) {
   EXPECT_EQ(FormatTime(3725 * S + 9999999), "1:02:05");
   EXPECT_EQ(PositionText(10 * S, 90 * S, true), "0:01:20\\0:01:30");
   EXPECT_EQ(PositionText(10 * S, 90 * S, false), "0:00:10/0:01:30");
+  // A stream of unknown length shows its position alone, either way round.
+  EXPECT_EQ(PositionText(10 * S, 0, false), "0:00:10");
+  EXPECT_EQ(PositionText(10 * S, 0, true), "0:00:10");
   EXPECT_EQ(ClockText(QTime(9, 5, 2)), "09:05");
   EXPECT_EQ(ClockText(QTime(9, 5, 3)), "09 05");
   EXPECT_EQ(SmoothCPU(0, 100), 33);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "media/DShowHlp.h"
+#include "platform/media/gstgraph.h"
 #include "platform/system/exceptions.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/testclips.h"
@@ -80,7 +81,6 @@ namespace {
 
 TEST_F(EnginePlayback, PauseRunStopKeepPosition) {
   ASSERT_EQ(Open(Clips().Avi), S_OK);
-  engine.KeyFrameSeek = false;
   engine.Pause();
   engine.SetPosition(3 * kSecond);
   EXPECT_EQ(engine.GetPosition(), 3 * kSecond);
@@ -98,22 +98,24 @@ TEST_F(EnginePlayback, PauseRunStopKeepPosition) {
   EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
 }
 
-TEST_F(EnginePlayback, SeekIsClampedAndSnapsToKeyFrames) {
+TEST_F(EnginePlayback, SeeksAreClampedAndLandExactlyBetweenKeyFrames) {
   ASSERT_EQ(Open(Clips().Avi), S_OK);
   engine.Pause();
   const int64_t d = engine.GetDuration();
-  engine.KeyFrameSeek = false;
   engine.SetPosition(d + 5 * kSecond);
   EXPECT_EQ(engine.GetPosition(), d);
   engine.SetPosition(-kSecond);
   EXPECT_EQ(engine.GetPosition(), 0);
-  // Accurate: exactly where asked, between key frames.
-  engine.SetPosition(4 * kSecond + 12 * kFrame);
-  EXPECT_EQ(engine.GetPosition(), 4 * kSecond + 12 * kFrame);
-  // Key-frame seek lands on the key frame before (one every second).
-  engine.KeyFrameSeek = true;
+  // Key frames fall on whole seconds. One frame back from 5.00 s shows the
+  // frame at 4.96 s, not the key frame a second earlier.
+  engine.SetPosition(5 * kSecond);
+  engine.SetPosition(engine.GetPosition() - kFrame);
+  EXPECT_EQ(engine.GetPosition(), 5 * kSecond - kFrame);
+  // A bookmark or a jump lands on its time, between key frames.
   engine.SetPosition(6 * kSecond + 12 * kFrame);
-  EXPECT_EQ(engine.GetPosition(), 6 * kSecond);
+  EXPECT_EQ(engine.GetPosition(), 6 * kSecond + 12 * kFrame);
+  engine.SetPosition(8 * kSecond + 24 * kFrame);
+  EXPECT_EQ(engine.GetPosition(), 8 * kSecond + 24 * kFrame);
   EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
 }
 
@@ -135,7 +137,6 @@ TEST_F(EnginePlayback, RateReachesThePlayingSegment) {
 
 TEST_F(EnginePlayback, FrameStepAdvancesOneFrame) {
   ASSERT_EQ(Open(Clips().Avi), S_OK);
-  engine.KeyFrameSeek = false;
   engine.Pause();
   engine.SetPosition(2 * kSecond);
   const int64_t before = engine.GetPosition();
@@ -149,7 +150,6 @@ TEST_F(EnginePlayback, FrameStepAdvancesOneFrame) {
 TEST_F(EnginePlayback, EndOfMediaCallsOnCompleteOnce) {
   ASSERT_EQ(Open(Clips().Wav), S_OK);
   engine.Pause();
-  engine.KeyFrameSeek = false;
   engine.SetPosition(engine.GetDuration() - kSecond / 5);
   engine.Run();
   ASSERT_TRUE(PumpUntil([&] { return completions > 0; }));
@@ -201,6 +201,34 @@ TEST_F(EnginePlayback, FreeGraphTwiceAndBeforeBuildIsSafe) {
   EXPECT_EQ(engine.GetPosition(), 0);
   engine.Run();
   engine.SetPosition(kSecond);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
+
+// An element that fails while the film plays: its error reaches the event
+// drain, and the next pause, seek and step work (or fail on their own).
+TEST_F(EnginePlayback, AnErrorDuringPlaybackDoesNotFailTheNextCalls) {
+  ASSERT_EQ(Open(Clips().Avi), S_OK);
+  engine.Pause();
+  engine.Run();
+  auto graph = std::dynamic_pointer_cast<TGstGraph>(engine.Graph);
+  ASSERT_TRUE(graph);
+  for (bool drained : {true, false}) {
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "Broken frame in the film");
+    GstElement* pipeline = graph->Pipeline();
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
+    g_error_free(error);
+    if (drained) {
+      long code = 0;
+      intptr_t p1 = 0, p2 = 0;
+      ASSERT_EQ(engine.MediaEventEx->GetEvent(code, p1, p2, 5000), S_OK);
+      EXPECT_EQ(code, EC_ERRORABORT);
+    }
+    EXPECT_NO_THROW(engine.Pause()) << drained;
+    EXPECT_NO_THROW(engine.SetPosition(3 * kSecond)) << drained;
+    EXPECT_EQ(engine.GetPosition(), 3 * kSecond) << drained;
+    EXPECT_NO_THROW(engine.FrameStep(1)) << drained;
+    EXPECT_NO_THROW(engine.Run()) << drained;
+  }
   EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
 }
 

@@ -92,14 +92,12 @@ TEST_F(EnginePolicy, NothingHappensWithoutAGraph) {
   EXPECT_TRUE(info.isEmpty());
 }
 
-TEST_F(EnginePolicy, SeekClampsAndAsksForKeyFrames) {
+TEST_F(EnginePolicy, SeekClampsAndAsksForTheExactTime) {
   Open();
   engine.SetPosition(platform.Duration + 1);
   EXPECT_EQ(Graph()->position, platform.Duration);
-  EXPECT_EQ(Graph()->lastSeekFlags, AM_SEEKING_AbsolutePositioning | AM_SEEKING_SeekToKeyFrame);
   engine.SetPosition(-1);
   EXPECT_EQ(Graph()->position, 0);
-  engine.KeyFrameSeek = false;
   engine.SetPosition(25000000);
   EXPECT_EQ(Graph()->position, 25000000);
   EXPECT_EQ(Graph()->lastSeekFlags, AM_SEEKING_AbsolutePositioning);
@@ -333,5 +331,46 @@ INSTANTIATE_TEST_SUITE_P(AllLabels, EngineLabels, ::testing::ValuesIn(kLabels),
                              if (!ch.isLetterOrNumber()) ch = '_';
                            return n.toStdString() + "_" + std::to_string(i.index);
                          });
+
+}  // namespace
+
+namespace {
+
+TEST_F(EnginePolicy, EachFailureReportsItsOwnText) {
+  onErrors = 1;
+  // The platform explains one failure of a file...
+  RecordPlatformErrorText(VFW_E_TIMEOUT, QStringLiteral("Opening /films/first.avi timed out."));
+  engine.Check(VFW_E_TIMEOUT, QStringLiteral("Graph.RenderFile"));
+  ASSERT_EQ(info.size(), 1);
+  EXPECT_TRUE(info[0].contains("first.avi")) << info[0].toStdString();
+  // ...and a later failure with the same code, which it did not explain,
+  // does not borrow that file's name.
+  engine.Check(VFW_E_TIMEOUT, QStringLiteral("MediaControl.Pause"));
+  ASSERT_EQ(info.size(), 2);
+  EXPECT_FALSE(info[1].contains("first.avi")) << info[1].toStdString();
+  EXPECT_TRUE(info[1].contains("The operation timed out.")) << info[1].toStdString();
+  // A text recorded by an earlier graph and never reported is not the next
+  // file's either.
+  RecordPlatformErrorText(E_FAIL, QStringLiteral("Internal data stream error in first.avi"));
+  Open();
+  EXPECT_FALSE(engine.ErrorText(E_FAIL).contains("first.avi"));
+}
+
+}  // namespace
+
+namespace {
+
+// A stream whose length nobody knows plays and seeks without an end to clamp
+// to, and reading its length is no failure.
+TEST_F(EnginePolicy, UnknownLengthSeeksWithoutAnEndClamp) {
+  platform.Duration = 0;
+  Open();
+  EXPECT_NO_THROW(EXPECT_EQ(engine.GetDuration(), 0));
+  engine.SetPosition(30000000);
+  EXPECT_EQ(Graph()->position, 30000000);
+  engine.SetPosition(-1);
+  EXPECT_EQ(Graph()->position, 0);
+  EXPECT_TRUE(info.isEmpty()) << info.join('\n').toStdString();
+}
 
 }  // namespace

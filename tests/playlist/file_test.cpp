@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include "tests/playlist/fakes.h"
 
 namespace {
@@ -140,6 +143,35 @@ TEST_F(PlayListFile, AddFilesExpandsListsAndFoldersInArgumentOrder) {
                                   Path("sub") + "/m.mpg", "/v/missing.avi"}));
   list.AddFiles({QStringLiteral("/v/more.wav")}, false);
   EXPECT_EQ(list.Count(), 6);
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged list: a first "name" of megabytes, then random bytes. Lines
+// longer than any path the system takes become neither entries nor titles;
+// what follows a rejected name does not attach to the entry before it.
+TEST_F(PlayListFile, LinesLongerThanAnyPathAreNoEntries) {
+  QByteArray data("/v/before.avi\r\n>N Before\r\n");
+  data += QByteArray(10 * 1024 * 1024, 'a') + "\r\n>N Orphan title\r\n>B 00:00:01.000 Orphan mark\r\n";
+  data += "/v/after.avi\r\n>N " + QByteArray(PATH_MAX + 1, 't') + "\r\n";
+  std::srand(12);
+  QByteArray noise(256 * 1024, '\0');
+  for (char& c : noise) c = char(std::rand() % 256);
+  data += noise;
+  Write(Path("broken.kpl"), data);
+  list.AddFiles({Path("broken.kpl")}, true);
+  ASSERT_GE(list.Count(), 2);
+  EXPECT_EQ(list.Item(0).FileName, QStringLiteral("/v/before.avi"));
+  EXPECT_EQ(list.Item(0).Title, QStringLiteral("Before"));
+  EXPECT_TRUE(list.Item(0).Bookmarks.empty());
+  EXPECT_EQ(list.Item(1).FileName, QStringLiteral("/v/after.avi"));
+  EXPECT_EQ(list.Item(1).Title, QStringLiteral("after"));
+  for (int i = 0; i < list.Count(); ++i) {
+    EXPECT_LE(list.Item(i).FileName.toLocal8Bit().size(), PATH_MAX) << i;
+    EXPECT_LE(list.Item(i).Title.toLocal8Bit().size(), PATH_MAX) << i;
+  }
 }
 
 }  // namespace

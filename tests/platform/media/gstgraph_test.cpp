@@ -11,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include "platform/media/dshow.h"
@@ -365,3 +367,29 @@ TEST_F(GstGraph, TwoHundredFilesLeaveNothingBehind) {
 }
 
 }  // namespace
+
+// A stream that states no length (pictures one after another, as a camera
+// sends them) renders and plays; its length reads as 0 and is no failure.
+TEST(GstGraphLength, AStreamWithoutALengthIsNoFailure) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath("camera.mjpg");
+  QProcess make;
+  make.start("gst-launch-1.0", {"-q", "videotestsrc", "num-buffers=50", "!",
+                                "video/x-raw,width=160,height=120,framerate=25/1", "!", "jpegenc", "!",
+                                "multipartmux", "!", "filesink", "location=" + file});
+  ASSERT_TRUE(make.waitForFinished(30000));
+  ASSERT_EQ(make.exitCode(), 0);
+  HRESULT hr = E_FAIL;
+  ComPtr<IGraphBuilder> graph = Render(file, &hr);
+  ASSERT_EQ(hr, S_OK);
+  ComPtr<IMediaSeeking> seeking;
+  ASSERT_EQ(QueryInterface(graph, seeking), S_OK);
+  REFERENCE_TIME length = -1;
+  EXPECT_TRUE(SUCCEEDED(seeking->GetDuration(length)));
+  EXPECT_EQ(length, 0);
+  ComPtr<IMediaControl> control;
+  ASSERT_EQ(QueryInterface(graph, control), S_OK);
+  ASSERT_EQ(control->Run(), S_OK);
+  REFERENCE_TIME position = 0;
+  EXPECT_TRUE(PumpUntil([&] { return SUCCEEDED(seeking->GetCurrentPosition(position)) && position > 0; }));
+}
