@@ -21,6 +21,8 @@
 #include "core/geometry.h"
 #include "core/identity.h"
 #include "core/playlistgrid.h"
+#include "core/prefslink.h"
+#include "lang/langs.h"
 #include "core/sizeframe.h"
 #include "media/DShowHlp.h"
 #include "media/SysHelp.h"
@@ -229,7 +231,6 @@ void TfrMain::CreateStatusControls() {
   tbVolume->setObjectName("tbVolume");
   tbVolume->Skin = &Skin;
   tbVolume->setGeometry(28, 6, 65, 17);
-  tbVolume->setToolTip("Громкость");
   tbVolume->SetVolume(100);
   tbVolume->OnChange = [this] { ApplyVolume(tbVolume->Position()); };
 
@@ -239,7 +240,6 @@ void TfrMain::CreateStatusControls() {
   pbPosition->SkinX = SkinLayout::PositionOrigin.x();
   pbPosition->SkinY = SkinLayout::PositionOrigin.y();
   pbPosition->setGeometry(132, 4, 106, 21);
-  pbPosition->setToolTip("Позиция / Продолжительность");
   pbPosition->OnClick = [this] { Settings.ReversePlayTime = !Settings.ReversePlayTime; };
 
   tbClock = new TTimeBar(pnAdvRight);
@@ -248,7 +248,6 @@ void TfrMain::CreateStatusControls() {
   tbClock->SkinX = SkinLayout::ClockOrigin.x();
   tbClock->SkinY = SkinLayout::ClockOrigin.y();
   tbClock->setGeometry(52, 4, 53, 21);
-  tbClock->setToolTip("Время");
 
   cpuLoad = new TCPULoad(pnAdvLeft);
   cpuLoad->setObjectName("cpuLoad");
@@ -256,7 +255,6 @@ void TfrMain::CreateStatusControls() {
   cpuLoad->SkinX = SkinLayout::CpuMeterOrigin.x();
   cpuLoad->SkinY = SkinLayout::CpuMeterOrigin.y();
   cpuLoad->setGeometry(218, 4, 9, 21);
-  cpuLoad->setToolTip("Загрузка процессора");
 }
 
 void TfrMain::CreateButtons() {
@@ -365,11 +363,12 @@ bool TfrMain::StartUp(const QStringList& arguments) {
 
   playList_->Clear();
   playList_->LoadFromFile(TSettingsFile::PlaylistPath());
+  // The language comes before the settings: a first start asks its help
+  // question in English only, and hints switched off keep their texts.
+  FollowLanguage(*this);
+  ApplyLanguage(LanguageFromEnvironment());
   settingsFile_->LoadSettings();
   SetMovieRect(movieRect_);
-  // The command names become the buttons' tooltips.
-  for (THoverButton* b : buttons_)
-    if (const TCommandInfo* c = FindCommand(b->Command)) b->setToolTip(QString::fromUtf8(c->NameRussian));
 
   if (ForwardToRunningInstance(arguments)) return false;
 

@@ -11,6 +11,7 @@
 
 #include "commands/keymap.h"
 #include "core/settings.h"
+#include "lang/langs.h"
 #include "media/fileinfo.h"
 #include "playlist/playlistview.h"
 
@@ -151,7 +152,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   void PutDefaultKeyPreset() override;
   void RefreshFileTypes() override {}
   void ApplyPreferences() override;
-  bool IsEnglish() const override { return false; }
+  bool IsEnglish() const override { return IsEnglishLanguage(); }
   void OpenHelp() override { ShowHelp(); }
 
   // ---- TPlayListOwner

@@ -18,6 +18,7 @@
 #include "core/MainUnit.h"
 #include "core/cmdline.h"
 #include "core/geometry.h"
+#include "core/prefslink.h"
 #include "media/DShowHlp.h"
 #include "media/SysHelp.h"
 #include "platform/system/msgbox.h"
@@ -144,11 +145,7 @@ void TfrMain::ExecuteCommand(int id) {
       }
       break;
     case cmFilters: break;  // the filter graph dialog is not built yet
-    case cmPreferences:
-      // The preferences dialog is not built yet; the transaction around it
-      // still stores and re-reads the settings.
-      settingsFile_->Preferences([] {});
-      break;
+    case cmPreferences: ShowPreferences(*this); break;
     case cmFileInformation: ShowFileInformation(); break;
     case cmControlPanel: ToggleControlPanel(); break;
     case cmMinimize: showMinimized(); break;
@@ -295,7 +292,7 @@ void TfrMain::BuildPopupMenu(QMenu& menu) {
   menu.clear();
   for (const TCommandInfo& c : Commands()) {
     if (ButtonFor(c.Id)) continue;
-    const QString caption = QString::fromUtf8(c.NameRussian) + " ( " +
+    const QString caption = CommandName(c.Id) + " ( " +
                             KeyMap.Cell(c.Id, TKeyColumn::Window) + " )";
     QAction* a = menu.addAction(caption);
     a->setData(int(c.Id));

@@ -8,6 +8,8 @@
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
 #include "core/cmdline.h"
+#include "core/prefslink.h"
+#include "lang/langs.h"
 #include "media/DShowHlp.h"
 #include "platform/media/mediadet.h"
 #include "platform/system/msgbox.h"
@@ -73,25 +75,25 @@ void TfrMain::SaveScreenshot() {
 }
 
 QString TfrMain::HelpText() const {
-  QString text = QStringLiteral(
-      "Для работы необходим DirectX 8\r\n\r\n=== Мышь ===\r\nЛевая кнопка - Play/Stop\r\n"
-      "Правая кнопка - убрать/показать панель управления и мышь\r\nСредняя кнопка - Окно/Полный "
-      "экран\r\nShift + мышь - таскать окно (не FullScreen)\r\nCtrl + мышь - таскать фильм (только "
-      "FullScreen)\r\nAlt + мышь - масштаб фильма (только FullScreen)\r\n\r\n=== Клавиатура ===");
+  QString text = RunTimeTexts().sHelpText;
   int lines = 0;
   for (int i = 0; i < 36; ++i) {
     const int id = Button(i)->Command;
     const QString key = KeyMap.Cell(id, TKeyColumn::Window);
     if (key.isEmpty() || lines >= 19) continue;
-    const TCommandInfo* c = FindCommand(id);
-    text += "\r\n" + key + " - " + QString::fromUtf8(c ? c->NameRussian : "");
+    text += "\r\n" + key + " - " + CommandName(id);
     ++lines;
   }
   return text;
 }
 
-void TfrMain::ShowHelp() { ShowInfoBox("Краткая справка", HelpText()); }
+void TfrMain::ShowHelp() {
+  if (IsEnglishLanguage())
+    OpenHelpFile();
+  else
+    ShowInfoBox(RunTimeTexts().sHelpCaption, HelpText());
+}
 
 void TfrMain::ShowFileInformation() {
-  if (!FileInfo.Text.isEmpty()) ShowInfoBox("Информация о файле", FileInfo.Text);
+  if (!FileInfo.Text.isEmpty()) ShowInfoBox(RunTimeTexts().sFileInformation, FileInfo.Text);
 }

@@ -9,6 +9,7 @@
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
+#include "lang/langs.h"
 #include "core/playmath.h"
 #include "media/DShowHlp.h"
 #include "media/SysHelp.h"
@@ -36,7 +37,7 @@ void TfrMain::OpenFile(const QString& path) {
   engine_->BuildGraph();
   const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path.left(260), nullptr) : E_POINTER;
   if (FAILED(hr)) {
-    ShowErrorBox("Ошибка загрузки файла", path + "\r\n" + engine_->ErrorText(hr));
+    ShowErrorBox(RunTimeTexts().sFileLoadingError, path + "\r\n" + engine_->ErrorText(hr));
     CloseFile();
     EnableControls(false);
     return;

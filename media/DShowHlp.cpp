@@ -50,7 +50,7 @@ void TDirectShowHelper::Info(const QString& text) {
 QString TDirectShowHelper::ErrorText(HRESULT hr) const {
   // The platform fills a 255-character buffer, so longer texts are cut.
   const QString platform = AMGetErrorText(hr).left(254);
-  return Texts.sError + QStringLiteral(": 0x%1 (%2)")
+  return Texts().sError + QStringLiteral(": 0x%1 (%2)")
                             .arg(QString::number(uint32_t(hr), 16).toUpper().rightJustified(8, QLatin1Char('0')),
                                  platform);
 }
