@@ -70,11 +70,11 @@ void TfrConfig::BuildVideoPage() {
     ShowSpeed();
   });
 
-  cbOverlay = BoundCheck(p, "cbOverlay", "Включать оверлей принудительно", {8, 64, 215, 18}, &TSettings::ForceOverlay);
+  cbOverlay = BoundCheck(p, "cbOverlay", "Включать оверлей принудительно", {8, 64, 345, 18}, &TSettings::ForceOverlay);
 
   auto* gbFullScreen = new QGroupBox(" Полноэкранный режим ", p);
   gbFullScreen->setObjectName("gbFullScreen");
-  gbFullScreen->setGeometry(8, 84, 215, 66);
+  gbFullScreen->setGeometry(8, 86, 215, 66);
   cbFullScrMode = BoundCheck(gbFullScreen, "cbFullScrMode", "Менять разрешение на:", {8, 18, 200, 18},
                              &TSettings::FullScrMode, [this](bool on) {
                                btScrMode->setEnabled(on);
@@ -93,12 +93,12 @@ void TfrConfig::BuildVideoPage() {
   // Zoom: the horizontal bar stretches the width, the vertical one the height
   // (its top is 200%).
   Label(p, "100%", {232, 4, 40, 14});
-  Label(p, "200%", {318, 4, 40, 14});
-  Label(p, "200%", {358, 20, 30, 14});
+  Label(p, "200%", {300, 4, 40, 14});
+  Label(p, "200%", {346, 4, 40, 14});
   tbZoomX = TrackBar(p, "tbZoomX", Qt::Horizontal, 0, 100, 10, {232, 18, 120, 26});
-  tbZoomY = TrackBar(p, "tbZoomY", Qt::Vertical, 0, 100, 10, {356, 34, 26, 110});
+  tbZoomY = TrackBar(p, "tbZoomY", Qt::Vertical, 0, 100, 10, {356, 18, 26, 66});
   tbZoomY->setInvertedAppearance(true);
-  pnZoom = Label(p, QString(), {232, 60, 120, 20}, "pnZoom");
+  pnZoom = Label(p, QString(), {232, 44, 120, 18}, "pnZoom");
   pnZoom->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   pnZoom->setAlignment(Qt::AlignCenter);
   for (QSlider* bar : {tbZoomX, tbZoomY})
@@ -125,10 +125,10 @@ void TfrConfig::BuildVideoPage() {
 
   auto* gbSeek = new QGroupBox(" Перемотка ", p);
   gbSeek->setObjectName("gbSeek");
-  gbSeek->setGeometry(232, 154, 150, 90);
-  Label(gbSeek, "Кнопками, в секундах:", {8, 18, 136, 16}, "lbKeySeeking");
-  edKeySeek = BoundEdit(gbSeek, "edKeySeek", {8, 36, 60, 20}, &TSettings::KeySeek);
-  cbKeyFrameSeek = BoundCheck(gbSeek, "cbKeyFrameSeek", "Быстрая перемотка", {8, 62, 136, 18}, &TSettings::KeyFrameSeek);
+  gbSeek->setGeometry(228, 90, 157, 104);
+  Label(gbSeek, "Кнопками, в секундах:", {8, 16, 145, 32}, "lbKeySeeking")->setWordWrap(true);
+  edKeySeek = BoundEdit(gbSeek, "edKeySeek", {8, 50, 60, 20}, &TSettings::KeySeek);
+  cbKeyFrameSeek = BoundCheck(gbSeek, "cbKeyFrameSeek", "Быстрая перемотка", {8, 76, 147, 18}, &TSettings::KeyFrameSeek);
 }
 
 void TfrConfig::BuildAudioPage() {
