@@ -181,8 +181,11 @@ bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
     // Key preview: the main window sees every key first and lets it go on.
     // An unhandled key travels on to the parents; it counts once, where it
     // was first delivered: the focused control, or the window itself.
+    // When the application's focus is elsewhere (a closed dialog that gave
+    // it back to no one), the window hands its keys to its own focus child.
     QWidget* focus = QApplication::focusWidget();
-    const bool first = focus && focus->window() == this ? w == focus : w == this;
+    if (!focus || focus->window() != this) focus = focusWidget() ? focusWidget() : this;
+    const bool first = w == focus;
     if (!first) return false;
     auto* ke = static_cast<QKeyEvent*>(e);
     HandleKey(VirtualKeyFromEvent(*ke), ShiftStateFromEvent(*ke).toInt());

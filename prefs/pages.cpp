@@ -271,8 +271,9 @@ void TfrConfig::BuildControlPage() {
                  {"sbKeysZoom", "Zoom", -1}};
   int left = 0;
   for (const auto& b : presets) {
-    QPushButton* button = Button(p, b.name, QString::fromUtf8(b.caption), {left, 256, 75, 24});
-    left += 77;
+    const int width = left == 0 ? 92 : 71;  // "Стандартные" is the longest
+    QPushButton* button = Button(p, b.name, QString::fromUtf8(b.caption), {left, 256, width, 24});
+    left += width + 2;
     const int preset = b.preset;
     if (preset < 0) {
       button->setEnabled(false);

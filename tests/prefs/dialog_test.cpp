@@ -388,3 +388,22 @@ TEST(PrefsLanguage, EnglishChosenByLanguageVariableAsksTheHelpQuestion) {
   EXPECT_FALSE(IsEnglishLanguage());
   EXPECT_EQ(again.boxes.shown.size(), 0u);  // not a first start, and Russian anyway
 }
+
+TEST_F(Prefs, AspectCommandsShowInTheGroupAndSubtitleLookGoesToTheWindow) {
+  main_.ExecuteCommand(cmAspectByHeight);
+  WhileShown([&](TfrConfig& d) {
+    EXPECT_TRUE(d.findChild<QGroupBox*>("rgAspectRatio")->findChildren<QRadioButton*>()[4]->isChecked());
+    d.SetSubtitleColour(QColor(255, 0, 0));
+    EXPECT_EQ(main_.Settings.SubtitlesFontColor, 0x0000FF);
+    EXPECT_EQ(main_.lbSubtitles->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(d.lbSTFace->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QFont f("DejaVu Serif");
+    f.setPointSize(30);
+    d.SetSubtitleFont(f);
+    EXPECT_EQ(main_.Settings.SubtitlesFontSize, 30);
+    EXPECT_EQ(main_.lbSubtitles->font().pointSize(), 30);
+    d.btOk->click();
+  });
+  EXPECT_EQ(SavedIni().ReadInteger("Subtitles", "SubtitlesFontColor", 0), 0x0000FF);
+  EXPECT_EQ(SavedIni().ReadString("Subtitles", "SubtitlesFontName", ""), "DejaVu Serif");
+}
