@@ -88,6 +88,8 @@ HRESULT TFakeMediaPlatform::Hit(const QString& call) {
     --it->skip;
     return S_OK;
   }
+  if (it->times == 0) return S_OK;
+  if (it->times > 0) --it->times;
   return it->hr;
 }
 
