@@ -78,8 +78,6 @@ void FollowLanguage(TfrMain& main) {
     main.cpuLoad->setToolTip(t.sHintCPU);
     for (int i = 0; i < MainButtonCount; ++i)
       if (THoverButton* b = main.Button(i)) b->setToolTip(CommandName(b->Command));
-    // Hints that are switched off keep their new texts for when they return.
-    main.ShowHints(main.Settings.Hints);
   };
   OnLanguageChange(&main, relabel);
   relabel();

@@ -35,6 +35,7 @@
 #include "prefs/keygrid.h"
 #include "tests/support/fake_desktop.h"
 #include "tests/support/tempenv.h"
+#include "tests/support/tooltip.h"
 
 namespace {
 
@@ -120,11 +121,12 @@ TEST_F(Prefs, WindowTreeAndPages) {
 }
 
 TEST_F(Prefs, CancelBringsSavedSettingsBackAndKeepsRuntimeValues) {
+  main_.show();
   THoverButton* stop = main_.ButtonFor(cmStop);
-  ASSERT_EQ(stop->toolTip(), "Стоп");
+  ASSERT_EQ(TipShownFor(stop), "Стоп");
   WhileShown([&](TfrConfig& d) {
     d.cbHints->click();
-    EXPECT_EQ(stop->toolTip(), "");  // at the click
+    EXPECT_EQ(TipShownFor(stop), "");  // at the click
     d.cbHighPriority->click();
     EXPECT_EQ(desktop_.priority.requested.back(), TPriorityClass::High);
     d.cbShowBookmarks->click();
@@ -140,7 +142,7 @@ TEST_F(Prefs, CancelBringsSavedSettingsBackAndKeepsRuntimeValues) {
     d.btCancel->click();
   });
   EXPECT_TRUE(main_.Settings.Hints);
-  EXPECT_EQ(stop->toolTip(), "Стоп");
+  EXPECT_EQ(TipShownFor(stop), "Стоп");
   EXPECT_FALSE(main_.Settings.HighPriority);
   EXPECT_EQ(desktop_.priority.requested.back(), TPriorityClass::Normal);
   EXPECT_TRUE(main_.tbSeek->ShowMarks());
