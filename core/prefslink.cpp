@@ -6,45 +6,41 @@
 #include <QPointer>
 #include <QUrl>
 
-#include "commands/commandtable.h"
-#include "controls/brandtb.h"
-#include "controls/buttontable.h"
-#include "controls/hoverbt.h"
-#include "controls/statusbars.h"
 #include "core/MainUnit.h"
-#include "lang/langs.h"
+#include "core/playback.h"
+#include "core/windowgeom.h"
 #include "platform/system/msgbox.h"
 #include "prefs/config.h"
 #include "prefs/prefshost.h"
 
 namespace {
 
-// The main window as the dialog sees it.
+// The main window's parts as the dialog sees them.
 class TMainPrefsHost : public QObject, public TPrefsHost {
  public:
   explicit TMainPrefsHost(TfrMain& main) : QObject(&main), main_(main) { setObjectName("prefsHost"); }
 
-  TSettings& Settings() override { return main_.Settings; }
-  TSettingsHost& SettingsHost() override { return main_; }
-  TKeyMap& KeyMap() override { return main_.KeyMap; }
-  const QImage& SkinImage() const override { return main_.Skin; }
+  TSettings& Settings() override { return main_.Settings(); }
+  TSettingsHost& SettingsHost() override { return main_.SettingsHost(); }
+  TKeyMap& KeyMap() override { return main_.KeyMap(); }
+  const QImage& SkinImage() const override { return *main_.Playback().SkinBitmap(); }
   void SaveSettings() override { main_.SettingsFile().SaveSettings(); }
-  int ZoomX() const override { return main_.ZoomX; }
-  int ZoomY() const override { return main_.ZoomY; }
+  int ZoomX() const override { return main_.Geometry().Framing().ZoomX; }
+  int ZoomY() const override { return main_.Geometry().Framing().ZoomY; }
   void SetZoom(int x, int y) override {
-    main_.ZoomX = x;
-    main_.ZoomY = y;
-    main_.PlaceVideo();
+    main_.Geometry().Framing().ZoomX = x;
+    main_.Geometry().Framing().ZoomY = y;
+    main_.Geometry().PlaceVideo();
   }
-  int AspectMode() const override { return main_.AspectMode; }
+  int AspectMode() const override { return main_.Geometry().Framing().AspectMode; }
   void SetAspectMode(int mode) override {
-    main_.AspectMode = mode;
-    main_.PlaceVideo();
+    main_.Geometry().Framing().AspectMode = mode;
+    main_.Geometry().PlaceVideo();
   }
-  int SubtitleOffset() const override { return main_.SubtitleOffset; }
-  void SetSubtitleOffset(int seconds) override { main_.SubtitleOffset = seconds; }
+  int SubtitleOffset() const override { return main_.Playback().SubtitleOffset; }
+  void SetSubtitleOffset(int seconds) override { main_.Playback().SubtitleOffset = seconds; }
   void SpeedChanged() override {
-    if (main_.PlayState == TPlayState::SpeedPlay) main_.SpeedPlay();
+    if (main_.Playback().PlayState() == TPlayState::SpeedPlay) main_.Playback().SpeedPlay();
   }
   QRect WindowRect() const override { return main_.frameGeometry(); }
   void ReportError(const Exception& e) override { main_.OnApplicationException(e); }
@@ -67,20 +63,6 @@ TfrConfig& PreferencesDialog(TfrMain& main) {
 void ShowPreferences(TfrMain& main) {
   TfrConfig& dialog = PreferencesDialog(main);
   main.SettingsFile().Preferences([&dialog] { dialog.exec(); });
-}
-
-void FollowLanguage(TfrMain& main) {
-  auto relabel = [&main] {
-    const TRunTimeTexts& t = RunTimeTexts();
-    main.tbVolume->setToolTip(t.sHintVolume);
-    main.pbPosition->setToolTip(t.sHintPosition);
-    main.tbClock->setToolTip(t.sHintClock);
-    main.cpuLoad->setToolTip(t.sHintCPU);
-    for (int i = 0; i < MainButtonCount; ++i)
-      if (THoverButton* b = main.Button(i)) b->setToolTip(CommandName(b->Command));
-  };
-  OnLanguageChange(&main, relabel);
-  relabel();
 }
 
 void OpenHelpFile() {

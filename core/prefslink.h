@@ -1,6 +1,5 @@
 #pragma once
-// What ties the preferences dialog, the help file and the interface
-// language to the main window.
+// What ties the preferences dialog and the help file to the main window.
 class TfrMain;
 class TfrConfig;
 
@@ -9,9 +8,6 @@ class TfrConfig;
 TfrConfig& PreferencesDialog(TfrMain& main);
 // The preferences command: save, load, the dialog, load again.
 void ShowPreferences(TfrMain& main);
-// Keeps the window's hints in the language in use: the status controls'
-// own, and each control-panel button's command name.
-void FollowLanguage(TfrMain& main);
 // The English help: kelvar.html beside the executable, opened by the
 // desktop's handler; a missing file or handler is said in a box.
 void OpenHelpFile();

@@ -28,6 +28,7 @@
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
+#include "tests/support/main_window.h"
 #include "core/prefslink.h"
 #include "lang/langs.h"
 #include "platform/system/profile.h"
@@ -38,6 +39,8 @@
 #include "tests/support/tooltip.h"
 
 namespace {
+
+TMainPanels& Panels(TfrMain& main) { return TfrMainTestAccess::Panels(main); }
 
 QString WriteSkin(const QString& dir, const QString& name, QSize size, QColor colour) {
   QImage image(size, QImage::Format_RGB32);
@@ -74,7 +77,7 @@ class Prefs : public ::testing::Test {
       }
     });
     poll.start();
-    main_.ExecuteCommand(cmPreferences);
+    main_.Commands().ExecuteCommand(cmPreferences);
     EXPECT_TRUE(ran);
     EXPECT_FALSE(Dialog().isVisible());
   }
@@ -122,7 +125,7 @@ TEST_F(Prefs, WindowTreeAndPages) {
 
 TEST_F(Prefs, CancelBringsSavedSettingsBackAndKeepsRuntimeValues) {
   main_.show();
-  THoverButton* stop = main_.ButtonFor(cmStop);
+  THoverButton* stop = Panels(main_).ButtonFor(cmStop);
   ASSERT_EQ(TipShownFor(stop), "Стоп");
   WhileShown([&](TfrConfig& d) {
     d.cbHints->click();
@@ -130,7 +133,7 @@ TEST_F(Prefs, CancelBringsSavedSettingsBackAndKeepsRuntimeValues) {
     d.cbHighPriority->click();
     EXPECT_EQ(desktop_.priority.requested.back(), TPriorityClass::High);
     d.cbShowBookmarks->click();
-    EXPECT_FALSE(main_.tbSeek->ShowMarks());
+    EXPECT_FALSE(Panels(main_).tbSeek->ShowMarks());
     d.tbZoomX->setValue(30);
     EXPECT_EQ(d.pnZoom->text(), "Zoom: 1,30 x 1,00");
     d.findChild<QGroupBox*>("rgAspectRatio")->findChildren<QRadioButton*>()[2]->click();
@@ -141,17 +144,17 @@ TEST_F(Prefs, CancelBringsSavedSettingsBackAndKeepsRuntimeValues) {
     QTest::keyClick(d.sgCommands, Qt::Key_F11);
     d.btCancel->click();
   });
-  EXPECT_TRUE(main_.Settings.Hints);
+  EXPECT_TRUE(main_.Settings().Hints);
   EXPECT_EQ(TipShownFor(stop), "Стоп");
-  EXPECT_FALSE(main_.Settings.HighPriority);
+  EXPECT_FALSE(main_.Settings().HighPriority);
   EXPECT_EQ(desktop_.priority.requested.back(), TPriorityClass::Normal);
-  EXPECT_TRUE(main_.tbSeek->ShowMarks());
-  EXPECT_EQ(main_.Settings.KeySeek, "10");
-  EXPECT_EQ(main_.KeyMap.Cell(cmRepeatPlaylist, TKeyColumn::Window), "R");
+  EXPECT_TRUE(Panels(main_).tbSeek->ShowMarks());
+  EXPECT_EQ(main_.Settings().KeySeek, "10");
+  EXPECT_EQ(main_.KeyMap().Cell(cmRepeatPlaylist, TKeyColumn::Window), "R");
   // Not saved settings: they keep what was set.
-  EXPECT_EQ(main_.ZoomX, 30);
-  EXPECT_EQ(main_.AspectMode, 2);
-  EXPECT_EQ(main_.SubtitleOffset, -65);
+  EXPECT_EQ(main_.Geometry().Framing().ZoomX, 30);
+  EXPECT_EQ(main_.Geometry().Framing().AspectMode, 2);
+  EXPECT_EQ(main_.Playback().SubtitleOffset, -65);
   EXPECT_EQ(SavedIni().ReadInteger("Misc", "Hints", 0), 1);
 }
 
@@ -163,58 +166,58 @@ TEST_F(Prefs, OkSavesAndACapturedKeyRunsAtOnce) {
     QTest::keyClick(d.sgCommands, Qt::Key_F11);
     d.btOk->click();
   });
-  EXPECT_FALSE(main_.Settings.Hints);
-  EXPECT_EQ(main_.KeyMap.Cell(cmRepeatPlaylist, TKeyColumn::Window), "F11");
+  EXPECT_FALSE(main_.Settings().Hints);
+  EXPECT_EQ(main_.KeyMap().Cell(cmRepeatPlaylist, TKeyColumn::Window), "F11");
   const TIniFile ini = SavedIni();
   EXPECT_EQ(ini.ReadInteger("Misc", "Hints", 1), 0);
   EXPECT_EQ(ini.ReadString("CommandMap", "Wind_01A", ""), "F11");
 
-  QSignalSpy ran(&main_, &TfrMain::CommandExecuted);
-  const bool repeat = main_.RepeatPlaylist();
+  QSignalSpy ran(&main_.Commands(), &TCommandDispatch::CommandExecuted);
+  const bool repeat = main_.Playback().RepeatPlaylist();
   QTest::keyClick(&main_, Qt::Key_F11);
   QTRY_VERIFY_WITH_TIMEOUT(!ran.isEmpty(), 5000);
   EXPECT_EQ(ran.first().first().toInt(), cmRepeatPlaylist);
-  EXPECT_NE(main_.RepeatPlaylist(), repeat);
+  EXPECT_NE(main_.Playback().RepeatPlaylist(), repeat);
 }
 
 TEST_F(Prefs, PresetsClearAndEveryCellSurvivesSaveAndLoad) {
   TfrConfig& d = Dialog();
   auto click = [&](const char* name) { d.findChild<QPushButton*>(name)->click(); };
   click("sbKeysBSp");
-  EXPECT_EQ(main_.KeyMap.Cell(cmLoadFiles, TKeyColumn::Window), "L");
-  EXPECT_EQ(main_.KeyMap.Cell(cmLoadFiles, TKeyColumn::FullScreen), "L");
+  EXPECT_EQ(main_.KeyMap().Cell(cmLoadFiles, TKeyColumn::Window), "L");
+  EXPECT_EQ(main_.KeyMap().Cell(cmLoadFiles, TKeyColumn::FullScreen), "L");
   QStringList remotes;
   for (int id = 0; id < CommandCount; ++id)
-    if (!main_.KeyMap.Cell(id, TKeyColumn::Remote).isEmpty()) remotes << main_.KeyMap.Cell(id, TKeyColumn::Remote);
+    if (!main_.KeyMap().Cell(id, TKeyColumn::Remote).isEmpty()) remotes << main_.KeyMap().Cell(id, TKeyColumn::Remote);
   EXPECT_EQ(remotes, (QStringList{"stop", "play", "tv", "p-", "p+", "frev", "ffor", "mute", "v+", "v-", "pwr"}));
   EXPECT_EQ(d.sgCommands->GridCell(cmStop + 1, 3), "stop");
 
   click("sbKeysSasami");
-  for (int id = 0; id < CommandCount; ++id) EXPECT_EQ(main_.KeyMap.Cell(id, TKeyColumn::Remote), "");
-  EXPECT_EQ(main_.KeyMap.Cell(cmFullScreen, TKeyColumn::Window), "Alt+Enter");
+  for (int id = 0; id < CommandCount; ++id) EXPECT_EQ(main_.KeyMap().Cell(id, TKeyColumn::Remote), "");
+  EXPECT_EQ(main_.KeyMap().Cell(cmFullScreen, TKeyColumn::Window), "Alt+Enter");
 
   click("sbDefaultKeys");
   TKeyMap standard;
   standard.ApplyPreset(TKeyPreset::Default);
-  EXPECT_EQ(main_.KeyMap, standard);
+  EXPECT_EQ(main_.KeyMap(), standard);
 
   click("sbClearKeys");
-  EXPECT_EQ(main_.KeyMap, TKeyMap());
+  EXPECT_EQ(main_.KeyMap(), TKeyMap());
   EXPECT_EQ(d.sgCommands->GridCell(1, 1), "");
 
   // Long texts, one-character keys and empty cells all come back as written.
-  main_.KeyMap.ApplyPreset(TKeyPreset::Default);
-  main_.KeyMap.SetCell(cmStop, TKeyColumn::Window, "=");
-  main_.KeyMap.SetCell(cmStop, TKeyColumn::FullScreen, ";");
-  main_.KeyMap.SetCell(cmPlay, TKeyColumn::Remote, "Ctrl+Alt+Shift+Del");
-  main_.KeyMap.SetCell(cmExit, TKeyColumn::Window, "");
-  const TKeyMap before = main_.KeyMap;
+  main_.KeyMap().ApplyPreset(TKeyPreset::Default);
+  main_.KeyMap().SetCell(cmStop, TKeyColumn::Window, "=");
+  main_.KeyMap().SetCell(cmStop, TKeyColumn::FullScreen, ";");
+  main_.KeyMap().SetCell(cmPlay, TKeyColumn::Remote, "Ctrl+Alt+Shift+Del");
+  main_.KeyMap().SetCell(cmExit, TKeyColumn::Window, "");
+  const TKeyMap before = main_.KeyMap();
   main_.SettingsFile().SaveSettings();
-  main_.KeyMap.ClearAll();
+  main_.KeyMap().ClearAll();
   main_.SettingsFile().LoadSettings();
   for (int id = 0; id < CommandCount; ++id)
     for (int c = 0; c < KeyColumnCount; ++c)
-      EXPECT_EQ(main_.KeyMap.Cell(id, TKeyColumn(c)), before.Cell(id, TKeyColumn(c))) << id << " " << c;
+      EXPECT_EQ(main_.KeyMap().Cell(id, TKeyColumn(c)), before.Cell(id, TKeyColumn(c))) << id << " " << c;
 }
 
 TEST_F(Prefs, FileTypeGroupButtons) {
@@ -246,11 +249,11 @@ TEST_F(Prefs, OffsetAndSpeedLabels) {
   for (const auto& c : cases) {
     d.tbSTOfs->setValue(c.at);
     EXPECT_EQ(d.lbSTOfs->text(), ru + c.tail);
-    EXPECT_EQ(main_.SubtitleOffset, c.at);
+    EXPECT_EQ(main_.Playback().SubtitleOffset, c.at);
   }
   d.tbSpeed->setValue(1);
   EXPECT_EQ(d.lbSpeed->text(), "x0,1");
-  EXPECT_EQ(main_.Settings.SpeedMultiplier, 1);
+  EXPECT_EQ(main_.Settings().SpeedMultiplier, 1);
 
   ApplyLanguage(lcEnglish);
   EXPECT_EQ(d.lbSTOfs->text(), "Subtitles offset:  0:00");
@@ -263,19 +266,19 @@ TEST_F(Prefs, OffsetAndSpeedLabels) {
 TEST_F(Prefs, LanguageSwitchRelabelsWindowMenuGridAndDialog) {
   // After start-up every panel button's hint is its command's Russian name.
   for (int i = 0; i < 36; ++i) {
-    THoverButton* b = main_.Button(i);
+    THoverButton* b = Panels(main_).Button(i);
     EXPECT_EQ(b->toolTip(), QString::fromUtf8(FindCommand(b->Command)->NameRussian)) << i;
   }
-  EXPECT_EQ(main_.ButtonFor(cmExit)->toolTip(), "Выход");
-  EXPECT_EQ(main_.tbVolume->toolTip(), "Громкость");
+  EXPECT_EQ(Panels(main_).ButtonFor(cmExit)->toolTip(), "Выход");
+  EXPECT_EQ(Panels(main_).tbVolume->toolTip(), "Громкость");
   TfrConfig& d = Dialog();
 
   ApplyLanguage(lcEnglish);
-  EXPECT_EQ(main_.ButtonFor(cmStop)->toolTip(), "Stop");
-  EXPECT_EQ(main_.tbVolume->toolTip(), "Sound volume");
-  EXPECT_EQ(main_.cpuLoad->toolTip(), "CPU Usage");
+  EXPECT_EQ(Panels(main_).ButtonFor(cmStop)->toolTip(), "Stop");
+  EXPECT_EQ(Panels(main_).tbVolume->toolTip(), "Sound volume");
+  EXPECT_EQ(Panels(main_).cpuLoad->toolTip(), "CPU Usage");
   QMenu menu;
-  main_.BuildPopupMenu(menu);
+  main_.Input().BuildPopupMenu(menu);
   ASSERT_FALSE(menu.actions().isEmpty());
   for (QAction* a : menu.actions()) {
     const int id = a->data().toInt();
@@ -306,8 +309,8 @@ TEST_F(Prefs, EnglishKeepsAChosenSkinPathOnTheLoadButton) {
 
 TEST_F(Prefs, SkinThatIsNotAStripChangesNothing) {
   TfrConfig& d = Dialog();
-  const QImage strip = main_.Skin;
-  const QString skinDir = main_.Settings.SkinDir;
+  const QImage strip = Panels(main_).Skin();
+  const QString skinDir = main_.Settings().SkinDir;
   const QString caption = d.sbSkinLoad->text();
   QFile text(home_.config.path() + "/text.bmp");
   ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -319,20 +322,20 @@ TEST_F(Prefs, SkinThatIsNotAStripChangesNothing) {
     d.LoadSkinFile(bad);
     ASSERT_EQ(desktop_.boxes.shown.size(), boxes + 1) << bad.toStdString();
     EXPECT_TRUE(desktop_.boxes.shown.back().text.contains(bad));
-    EXPECT_EQ(main_.Skin, strip);
-    EXPECT_EQ(main_.Settings.SkinDir, skinDir);
-    EXPECT_EQ(main_.Settings.Skin, "Загрузить набор кнопок");
+    EXPECT_EQ(Panels(main_).Skin(), strip);
+    EXPECT_EQ(main_.Settings().SkinDir, skinDir);
+    EXPECT_EQ(main_.Settings().Skin, "Загрузить набор кнопок");
     EXPECT_EQ(d.sbSkinLoad->text(), caption);
   }
   const QString good = WriteSkin(home_.config.path(), "good.bmp", {820, 126}, Qt::green);
   d.LoadSkinFile(good);
-  EXPECT_EQ(main_.Skin.pixelColor(5, 5), QColor(Qt::green));
+  EXPECT_EQ(Panels(main_).Skin().pixelColor(5, 5), QColor(Qt::green));
   EXPECT_EQ(d.sbSkinLoad->text(), good);
-  EXPECT_EQ(main_.Settings.SkinDir, home_.config.path() + "/");
+  EXPECT_EQ(main_.Settings().SkinDir, home_.config.path() + "/");
 
   // The default skin forgets the choice and says a restart is needed.
   d.findChild<QPushButton*>("sbDefaultSkin")->click();
-  EXPECT_EQ(main_.Settings.Skin, "");
+  EXPECT_EQ(main_.Settings().Skin, "");
   EXPECT_EQ(desktop_.boxes.shown.back().text, "You have to restart player.");
   EXPECT_EQ(desktop_.boxes.shown.back().caption, "Kelvara");
 }
@@ -349,8 +352,8 @@ TEST_F(Prefs, DisplayModeMenu) {
   EXPECT_TRUE(items[2]->isEnabled());
   items[2]->trigger();
   EXPECT_EQ(d.btScrMode->text(), "800 x 600, 32 Bits");
-  EXPECT_EQ(main_.Settings.ScrWidth, 800);
-  EXPECT_EQ(main_.Settings.ScrDepth, 32);
+  EXPECT_EQ(main_.Settings().ScrWidth, 800);
+  EXPECT_EQ(main_.Settings().ScrDepth, 32);
   d.FillDisplayModeMenu();
   EXPECT_TRUE(d.pmScrModes->actions()[2]->isChecked());
 
@@ -365,7 +368,7 @@ TEST_F(Prefs, DisplayModeMenu) {
   EXPECT_FALSE(items[0]->isEnabled());
 
   d.cbFullScrMode->click();
-  EXPECT_TRUE(main_.Settings.FullScrMode);
+  EXPECT_TRUE(main_.Settings().FullScrMode);
   EXPECT_TRUE(d.btScrMode->isEnabled());
 }
 
@@ -377,7 +380,7 @@ TEST(PrefsLanguage, EnglishChosenByLanguageVariableAsksTheHelpQuestion) {
     TfrMain main;
     ASSERT_TRUE(main.StartUp({}));
     EXPECT_TRUE(IsEnglishLanguage());
-    EXPECT_EQ(main.ButtonFor(cmStop)->toolTip(), "Stop");
+    EXPECT_EQ(Panels(main).ButtonFor(cmStop)->toolTip(), "Stop");
     ASSERT_EQ(desktop.boxes.shown.size(), 1u);
     EXPECT_EQ(desktop.boxes.shown[0].text, "Would you like to read help before using player ?");
     EXPECT_EQ(PreferencesDialog(main).btCancel->text(), "Cancel");
@@ -392,18 +395,18 @@ TEST(PrefsLanguage, EnglishChosenByLanguageVariableAsksTheHelpQuestion) {
 }
 
 TEST_F(Prefs, AspectCommandsShowInTheGroupAndSubtitleLookGoesToTheWindow) {
-  main_.ExecuteCommand(cmAspectByHeight);
+  main_.Commands().ExecuteCommand(cmAspectByHeight);
   WhileShown([&](TfrConfig& d) {
     EXPECT_TRUE(d.findChild<QGroupBox*>("rgAspectRatio")->findChildren<QRadioButton*>()[4]->isChecked());
     d.SetSubtitleColour(QColor(255, 0, 0));
-    EXPECT_EQ(main_.Settings.SubtitlesFontColor, 0x0000FF);
-    EXPECT_EQ(main_.lbSubtitles->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(main_.Settings().SubtitlesFontColor, 0x0000FF);
+    EXPECT_EQ(Panels(main_).lbSubtitles->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(d.lbSTFace->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QFont f("DejaVu Serif");
     f.setPointSize(30);
     d.SetSubtitleFont(f);
-    EXPECT_EQ(main_.Settings.SubtitlesFontSize, 30);
-    EXPECT_EQ(main_.lbSubtitles->font().pointSize(), 30);
+    EXPECT_EQ(main_.Settings().SubtitlesFontSize, 30);
+    EXPECT_EQ(Panels(main_).lbSubtitles->font().pointSize(), 30);
     d.btOk->click();
   });
   EXPECT_EQ(SavedIni().ReadInteger("Subtitles", "SubtitlesFontColor", 0), 0x0000FF);

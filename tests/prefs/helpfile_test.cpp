@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "core/MainUnit.h"
+#include "tests/support/main_window.h"
 #include "core/prefslink.h"
 #include "lang/langs.h"
 #include "tests/support/fake_desktop.h"
@@ -36,14 +37,14 @@ TEST(HelpFile, EnglishHelpOpensTheFileBesideTheProgram) {
   const QString path = QCoreApplication::applicationDirPath() + "/kelvar.html";
   QFile::remove(path);
 
-  main.ExecuteCommand(cmHelp);
+  main.Commands().ExecuteCommand(cmHelp);
   ASSERT_EQ(desktop.boxes.shown.size(), 1u);
   EXPECT_TRUE(desktop.boxes.shown[0].text.contains("kelvar.html"));
   EXPECT_TRUE(urls.opened.isEmpty());
 
   // The help the build ships beside the program.
   ASSERT_TRUE(QFile::copy(KELVARA_SOURCE_DIR "/resources/kelvar.html", path));
-  main.ExecuteCommand(cmHelp);
+  main.Commands().ExecuteCommand(cmHelp);
   QFile::remove(path);
   ASSERT_EQ(urls.opened.size(), 1);
   EXPECT_EQ(urls.opened[0], QUrl::fromLocalFile(path));
@@ -51,7 +52,7 @@ TEST(HelpFile, EnglishHelpOpensTheFileBesideTheProgram) {
 
   // Russian keeps the short help in a box.
   ApplyLanguage(lcRussian);
-  main.ExecuteCommand(cmHelp);
+  main.Commands().ExecuteCommand(cmHelp);
   ASSERT_EQ(desktop.boxes.shown.size(), 2u);
   EXPECT_EQ(desktop.boxes.shown[1].caption, "Краткая справка");
   EXPECT_TRUE(desktop.boxes.shown[1].text.contains("F3 - Загрузить файл"));
