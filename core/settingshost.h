@@ -31,7 +31,7 @@ class TMainSettingsHost : public TSettingsHost {
   void SaveDefaultPlaylist(const QString& path) override;
   TKeyMap& KeyMap() override;
   void PutDefaultKeyPreset() override;
-  void RefreshFileTypes() override {}
+  void RefreshFileTypes() override;
   void ApplyPreferences() override;
   bool IsEnglish() const override { return IsEnglishLanguage(); }
   void OpenHelp() override;
