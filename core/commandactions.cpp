@@ -4,6 +4,7 @@
 #include "commands/commandtable.h"
 #include "controls/buttontable.h"
 #include "core/MainUnit.h"
+#include "core/dialogs.h"
 #include "core/dispatch.h"
 #include "core/input.h"
 #include "core/prefslink.h"
@@ -54,7 +55,7 @@ void TfrMain::ConnectCommands() {
   c.On(cmMoveUp, [&list] { list.MoveUp(); });
   c.On(cmMoveDown, [&list] { list.MoveDown(); });
   c.On(cmShufflePlaylist, [&list] { list.Shuffle(); });
-  c.On(cmGenerateReport, [] {});  // the report window is not built yet
+  c.On(cmGenerateReport, [this, &play, &list] { ShowReportWindow(*this, play, list); });
   c.On(cmBookmarksInPlaylist, [&panels, &list] {
     list.SetShowTree(panels.Toggle(btBookmarksInPlaylist));
     list.Refresh();
@@ -66,7 +67,9 @@ void TfrMain::ConnectCommands() {
   });
   c.On(cmVolumeUp, [&play] { play.SetVolumePosition(play.VolumePosition() + 5); });
   c.On(cmVolumeDown, [&play] { play.SetVolumePosition(play.VolumePosition() - 5); });
-  c.On(cmAudioProperties, [] {});  // the audio dialog is not built yet
+  c.On(cmAudioProperties, [this, &panels, &play, &list] {
+    if (panels.ButtonEnabled(cmAudioProperties)) ShowAudioWindow(*this, play, list);
+  });
   c.On(cmBrightnessUp, [&engine] { engine.AdjustDivXPicture(1, 0, 0); });
   c.On(cmBrightnessDown, [&engine] { engine.AdjustDivXPicture(-1, 0, 0); });
   c.On(cmContrastUp, [&engine] { engine.AdjustDivXPicture(0, 1, 0); });
@@ -82,7 +85,9 @@ void TfrMain::ConnectCommands() {
     geometry.PlaceVideo();
   });
   c.On(cmSubtitles, [this] { ToggleSubtitles(); });
-  c.On(cmFilters, [] {});  // the filter graph window is not built yet
+  c.On(cmFilters, [this, &panels, &play, &list] {
+    if (panels.ButtonEnabled(cmFilters)) ShowFiltersWindow(*this, play, list);
+  });
   c.On(cmPreferences, [this] { ShowPreferences(*this); });
   c.On(cmFileInformation, [&play] { play.ShowFileInformation(); });
   c.On(cmControlPanel, [&geometry] { geometry.ToggleControlPanel(); });
@@ -92,7 +97,7 @@ void TfrMain::ConnectCommands() {
     geometry.ApplyStayOnTop();
   });
   c.On(cmHelp, [&panels] { panels.ShowHelp(); });
-  c.On(cmAbout, [] {});  // the about window is not built yet
+  c.On(cmAbout, [this] { ShowAboutWindow(*this, SettingsHost().IsEnglish()); });
   c.On(cmExit, [this] { close(); });
   c.On(cmPowerOff, [this] { sysHelper_->PowerOff(); });
 }

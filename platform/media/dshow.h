@@ -293,6 +293,28 @@ class IDivXFilterInterface : public virtual IUnknown {
   virtual HRESULT get_Saturation(int& value) = 0;
 };
 
+// Told of every sample that passes a sample grabber, on the streaming
+// thread that carries it: an implementation must not block, allocate or
+// touch anything the UI thread uses without synchronisation.
+class ISampleGrabberCB : public virtual IUnknown {
+ public:
+  static constexpr const char* IID = "ISampleGrabberCB";
+  // `sample` is not handed out (always null): the time is all a listener gets.
+  virtual HRESULT SampleCB(double sampleTime, IUnknown* sample) = 0;
+  virtual HRESULT BufferCB(double sampleTime, uint8_t* buffer, long length) = 0;
+};
+
+// A pass-through filter that reports every sample. `SetCallback` takes a
+// listener the caller keeps alive until it sets another one or the grabber
+// leaves the graph; `which` 0 selects SampleCB, 1 BufferCB.
+class ISampleGrabber : public virtual IUnknown {
+ public:
+  static constexpr const char* IID = "ISampleGrabber";
+  virtual HRESULT SetOneShot(bool oneShot) = 0;
+  virtual HRESULT SetBufferSamples(bool buffer) = 0;
+  virtual HRESULT SetCallback(ISampleGrabberCB* callback, long which) = 0;
+};
+
 // The object factory (what CoCreateInstance reaches). Tests install a fake.
 class TMediaPlatform {
  public:

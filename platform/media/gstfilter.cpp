@@ -13,6 +13,8 @@
 #include <gst/video/video.h>
 
 #include "platform/media/gstgraph.h"
+#include "platform/media/gsterror.h"
+#include "platform/media/gstgrabber.h"
 
 namespace {
 
@@ -151,6 +153,8 @@ uint16_t AudioFormatTag(const GstStructure* s) {
 
 bool HasRole(GstElement* e) { return ElementRole(e) != TElementRole::None; }
 
+bool HasSheet(GstElement* e);
+
 void CollectLeaves(GstBin* bin, std::vector<TGstRef<GstElement>>& out) {
   std::vector<TGstRef<GstElement>> children;
   GST_OBJECT_LOCK(bin);
@@ -161,6 +165,7 @@ void CollectLeaves(GstBin* bin, std::vector<TGstRef<GstElement>>& out) {
   std::reverse(children.begin(), children.end());
   for (auto& child : children) {
     GstElement* e = child.get();
+    if (IsRetired(e)) continue;  // gone from the graph, though its bin still holds it
     const bool sinkBin = GST_IS_BIN(e) && GST_OBJECT_FLAG_IS_SET(e, GST_ELEMENT_FLAG_SINK);
     if (GST_IS_BIN(e) && !HasRole(e) && !sinkBin && GST_BIN(e)->numchildren > 0)
       CollectLeaves(GST_BIN(e), out);
@@ -296,7 +301,10 @@ HRESULT TGstFilter::QueryInterface(const char* iid, ComPtr<IUnknown>& out) {
   if (is(IBaseFilter::IID) || is(IPersist::IID)) {
     out = std::static_pointer_cast<IBaseFilter>(shared_from_this());
   } else if (is(ISpecifyPropertyPages::IID)) {
-    out = std::static_pointer_cast<ISpecifyPropertyPages>(shared_from_this());
+    // Only an element with something to edit has a sheet.
+    if (HasSheet(element_.get())) out = std::static_pointer_cast<ISpecifyPropertyPages>(shared_from_this());
+  } else if (is(IBasicAudio::IID)) {
+    out = RendererAudio(element_.get());
   } else if (is(IDivXFilterInterface::IID) && IsDivXDecoder() && Balance()) {
     out = std::static_pointer_cast<IDivXFilterInterface>(shared_from_this());
   }
@@ -357,6 +365,13 @@ static std::vector<GParamSpec*> EditableProperties(GstElement* e) {
   g_free(specs);
   return out;
 }
+
+namespace {
+bool HasSheet(GstElement* e) {
+  TGstRef<GstElement> hold;
+  return !EditableProperties(SheetTarget(e, hold)).empty();
+}
+}  // namespace
 
 HRESULT TGstFilter::GetPages(int& count) {
   TGstRef<GstElement> hold;

@@ -6,6 +6,7 @@
 #include "platform/media/dsound.h"
 #include "platform/media/gsterror.h"
 #include "platform/media/gstfilter.h"
+#include "platform/media/gstgrabber.h"
 #include "platform/media/gstgraph.h"
 #include "platform/media/gstgraphparts.h"
 
@@ -308,7 +309,17 @@ HRESULT TGstGraph::RemoveFilter(const ComPtr<IBaseFilter>& filter) {
   // bin any more is already gone.
   if (!GST_OBJECT_PARENT(e)) return S_FALSE;
   if (!Contains(e)) return VFW_E_NOT_IN_GRAPH;
-  if (!IsTopLevel(pipeline_.get(), e)) EnsureStopped();
+  if (IsRetired(e)) return S_FALSE;
+  if (!IsTopLevel(pipeline_.get(), e)) {
+    // Stopping would make the automatic decoder drop every element it
+    // made, the ones meant to stay as well; while it runs, the element is
+    // retired instead.
+    if (!AtRest(pipeline_.get())) {
+      RetireElement(e);
+      return S_OK;
+    }
+    EnsureStopped();
+  }
   TGstRef<GstObject> parent = TGstRef<GstObject>::Adopt(gst_object_get_parent(GST_OBJECT(e)));
   if (!parent) return S_OK;  // the decoder let it go when it stopped
   gst_element_set_locked_state(e, TRUE);

@@ -11,6 +11,7 @@
 #include "platform/media/gstgraph.h"
 #include "platform/media/gstgraphparts.h"
 #include "platform/media/gstfilter.h"
+#include "platform/media/gstgrabber.h"
 #include "platform/media/videosink.h"
 #include "platform/media/videowidget.h"
 
@@ -145,8 +146,7 @@ TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay) {
         if (g_object_class_find_property(G_OBJECT_GET_CLASS(sink), p)) g_object_set(sink, p, FALSE, nullptr);
       gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), guintptr(video_->OverlayHandle()));
       TGstRef<GstElement> ref = TGstRef<GstElement>::Share(sink);
-      GstElement* raw = sink;
-      video_->OnExpose = [raw] { gst_video_overlay_expose(GST_VIDEO_OVERLAY(raw)); };
+      video_->OnExpose = OverlayExposer(sink);
       return ref;
     }
     // A sink named for diagnosis that draws no window still takes the frames.

@@ -8,6 +8,7 @@
 #include "platform/media/gsterror.h"
 #include "platform/media/gstfilter.h"
 #include "platform/media/gstgraph.h"
+#include "platform/media/gstgrabber.h"
 
 namespace {
 
@@ -58,14 +59,25 @@ class TGstCaptureBuilder : public ICaptureGraphBuilder2,
 
  private:
   static TGstRef<GstPad> FreeOutputOf(GstElement* e) {
-    TGstRef<GstPad> found;
+    std::vector<TGstRef<GstPad>> outputs;
     GST_OBJECT_LOCK(e);
-    for (GList* l = e->pads; l && !found; l = l->next) {
-      GstPad* p = GST_PAD(l->data);
-      if (GST_PAD_DIRECTION(p) == GST_PAD_SRC && !GST_PAD_PEER(p)) found = TGstRef<GstPad>::Share(p);
-    }
+    for (GList* l = e->pads; l; l = l->next)
+      if (GST_PAD_DIRECTION(GST_PAD(l->data)) == GST_PAD_SRC) outputs.push_back(TGstRef<GstPad>::Share(GST_PAD(l->data)));
     GST_OBJECT_UNLOCK(e);
-    return found;
+    // An element inside the automatic decoder leaves it through ghost
+    // pads: its output is free when the outermost of them is.
+    for (auto& p : outputs) {
+      TGstRef<GstPad> pad = p;
+      for (;;) {
+        TGstRef<GstPad> peer = TGstRef<GstPad>::Adopt(gst_pad_get_peer(pad.get()));
+        if (!peer) return pad;
+        if (!GST_IS_PROXY_PAD(peer.get()) || GST_IS_GHOST_PAD(peer.get())) break;
+        TGstRef<GstProxyPad> ghost = TGstRef<GstProxyPad>::Adopt(gst_proxy_pad_get_internal(GST_PROXY_PAD(peer.get())));
+        if (!ghost) break;
+        pad = TGstRef<GstPad>::Adopt(GST_PAD(ghost.release()));
+      }
+    }
+    return {};
   }
   static TGstRef<GstPad> FreeOutput(const ComPtr<IUnknown>& source) {
     if (auto pin = std::dynamic_pointer_cast<TGstPin>(source))
@@ -123,6 +135,8 @@ class TGstPlatform : public TMediaPlatform {
       out = MakeElementFilter("identity", TElementRole::OverlayMixer);
     } else if (clsid == CLSID_NullRenderer) {
       out = MakeElementFilter("fakesink", TElementRole::None);
+    } else if (clsid == CLSID_SampleGrabber) {
+      out = MakeGstSampleGrabber();
     } else if (clsid == CLSID_DirectSound) {
       out = MakeGstDirectSound();
     } else {

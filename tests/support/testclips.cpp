@@ -164,3 +164,27 @@ const TTestClips& TestClips() {
   static const TTestClips clips = EncodeAllClips();
   return clips;
 }
+
+QString MultiAudioClip(int streams, QString* error) {
+  const TTestClips& c = TestClips();
+  if (!c.Ok()) {
+    if (error) *error = c.Error;
+    return {};
+  }
+  const QString path = QStringLiteral("%1/audio_%2streams.mka").arg(c.Dir).arg(streams);
+  QLockFile lock(c.Dir + "/.lock");
+  lock.setStaleLockTime(10 * 60 * 1000);
+  if (!lock.lock()) {
+    if (error) *error = "cannot lock " + c.Dir;
+    return {};
+  }
+  if (QFile::exists(path)) return path;
+  QString pipeline = QStringLiteral("matroskamux name=m ! filesink @OUT@");
+  for (int i = 0; i < streams; ++i) pipeline += Mp3Branch(300 + 100 * i, 2, 128, 300, "m.");
+  const QString err = EncodeClip(pipeline, path);
+  if (!err.isEmpty()) {
+    if (error) *error = err;
+    return {};
+  }
+  return path;
+}

@@ -55,3 +55,8 @@ class TTestClipsTest : public ::testing::Test {
   }
   const TTestClips& Clips() const { return TestClips(); }
 };
+
+// An audio-only Matroska file of `streams` stereo MP3 tones of 3 s each
+// (stream i at 300 + 100 * i Hz, full test-tone level), made on first use
+// beside the other clips. Empty, with `error` set, when it cannot be made.
+QString MultiAudioClip(int streams, QString* error);

@@ -1,0 +1,37 @@
+#!/bin/sh
+# The decoder benchmark (the filter dialog's "Тест видео-декодера") against
+# the bare decoder on the same clips, in the same run: MPEG-4 Part 2 in AVI,
+# H.264 in MP4 and MPEG-2 in a program stream, at 640x360 and 1920x1080.
+# The bare pipeline is the same demuxer and decoder into fakesink sync=false.
+# Usage: bench/decoder_vs_gst.sh <build dir with -DKELVARA_BENCH=ON> [clip dir] [runs]
+set -eu
+build=${1:?build dir}
+dir=${2:-$build/decoder-clips}
+runs=${3:-3}
+mkdir -p "$dir"
+export QT_QPA_PLATFORM=offscreen LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+
+clip() {  # name size seconds codec-options
+  out="$dir/$1"
+  [ -s "$out" ] || ffmpeg -v error -y -f lavfi -i "testsrc2=size=$2:rate=25" -t "$3" $4 "$out"
+}
+for s in 640x360:60 1920x1080:12; do
+  size=${s%%:*}; secs=${s##*:}
+  clip "mpeg4_$size.avi" "$size" "$secs" "-c:v mpeg4 -q:v 4 -g 25"
+  clip "h264_$size.mp4" "$size" "$secs" "-c:v libx264 -preset veryfast -g 25 -pix_fmt yuv420p"
+  clip "mpeg2_$size.mpg" "$size" "$secs" "-c:v mpeg2video -q:v 4 -g 25 -f vob"
+done
+
+# Printed per clip: the bare demuxer and decoder, and the same with the
+# parser that the automatic decoder puts between them.
+run() {  # clip demuxer parser decoder
+  f="$dir/$1"
+  "$build/bench/decoder_bench" "$f" "$runs" \
+    "filesrc location=$f ! $2 ! $4 ! fakesink name=sink sync=false" \
+    "filesrc location=$f ! $2 ! $3 ! $4 ! fakesink name=sink sync=false"
+}
+for size in 640x360 1920x1080; do
+  run "mpeg4_$size.avi" avidemux mpeg4videoparse avdec_mpeg4
+  run "h264_$size.mp4" qtdemux h264parse avdec_h264
+  run "mpeg2_$size.mpg" mpegpsdemux mpegvideoparse avdec_mpeg2video
+done
