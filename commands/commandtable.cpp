@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "lang/langs.h"
+
 namespace {
 
 constexpr TCommandInfo CommandTable[] = {
@@ -21,3 +23,9 @@ const TCommandInfo* FindCommand(int id) { return IsCommandId(id) ? &CommandTable
 std::span<const TCommandInfo> Commands() { return CommandTable; }
 
 QString CommandHexId(int id) { return QString::asprintf("%.3X", static_cast<unsigned>(id)); }
+
+QString CommandName(int id) {
+  const TCommandInfo* c = FindCommand(id);
+  if (!c) return QString();
+  return QString::fromUtf8(IsEnglishLanguage() ? c->NameEnglish : c->NameRussian);
+}

@@ -102,3 +102,5 @@ const TCommandInfo* FindCommand(int id);
 std::span<const TCommandInfo> Commands();
 // "%.3X" of the identifier: "000" .. "03C".
 QString CommandHexId(int id);
+// The command's name in the interface language in use; empty outside 0..60.
+QString CommandName(int id);

@@ -15,6 +15,7 @@
 #include "core/cmdline.h"
 #include "core/dispatch.h"
 #include "core/identity.h"
+#include "lang/langs.h"
 #include "core/input.h"
 #include "core/panels.h"
 #include "core/playback.h"
@@ -118,13 +119,12 @@ bool TfrMain::StartUp(const QStringList& arguments) {
   geometry_->CentreOnScreen();
   playList_->Clear();
   playList_->LoadFromFile(TSettingsFile::PlaylistPath());
+  // The language comes before the settings: a first start asks its help
+  // question in English only.
+  OnLanguageChange(this, [this] { panels_->ShowLanguageTexts(); });
+  ApplyLanguage(LanguageFromEnvironment());
   settingsFile_->LoadSettings();
   geometry_->SetMovieRect(geometry_->MovieRect());
-  // The command names become the buttons' tooltips.
-  for (int i = 0; i < MainButtonCount; ++i) {
-    THoverButton* b = panels_->Button(i);
-    if (const TCommandInfo* c = FindCommand(b->Command)) b->setToolTip(QString::fromUtf8(c->NameRussian));
-  }
   remote_->Connect(settings_.WIRCenable, settings_.WIRCserver, settings_.WIRCport);
 
   if (ForwardToRunningInstance(arguments)) return false;

@@ -7,6 +7,7 @@
 #include "core/dialogs.h"
 #include "core/dispatch.h"
 #include "core/input.h"
+#include "core/prefslink.h"
 #include "core/panels.h"
 #include "core/playback.h"
 #include "core/windowgeom.h"
@@ -87,9 +88,7 @@ void TfrMain::ConnectCommands() {
   c.On(cmFilters, [this, &panels, &play, &list] {
     if (panels.ButtonEnabled(cmFilters)) ShowFiltersWindow(*this, play, list);
   });
-  // The preferences dialog is not built yet; the transaction around it
-  // still stores and re-reads the settings.
-  c.On(cmPreferences, [this] { settingsFile_->Preferences([] {}); });
+  c.On(cmPreferences, [this] { ShowPreferences(*this); });
   c.On(cmFileInformation, [&play] { play.ShowFileInformation(); });
   c.On(cmControlPanel, [&geometry] { geometry.ToggleControlPanel(); });
   c.On(cmMinimize, [this] { showMinimized(); });

@@ -70,8 +70,11 @@ bool TMainInput::eventFilter(QObject* watched, QEvent* e) {
     // Key preview: the main window sees every key first and lets it go on.
     // An unhandled key travels on to the parents; it counts once, where it
     // was first delivered: the focused control, or the window itself.
+    // When the application's focus is elsewhere (a closed dialog that gave
+    // it back to no one), the window hands its keys to its own focus child.
     QWidget* focus = QApplication::focusWidget();
-    const bool first = focus && focus->window() == window ? w == focus : w == window;
+    if (!focus || focus->window() != window) focus = window->focusWidget() ? window->focusWidget() : window;
+    const bool first = w == focus;
     if (!first) return false;
     auto* ke = static_cast<QKeyEvent*>(e);
     HandleKey(VirtualKeyFromEvent(*ke), ShiftStateFromEvent(*ke).toInt());
@@ -185,7 +188,7 @@ void TMainInput::BuildPopupMenu(QMenu& menu) {
   menu.clear();
   for (const TCommandInfo& c : Commands()) {
     if (parts_.Panels->ButtonFor(c.Id)) continue;
-    const QString caption = QString::fromUtf8(c.NameRussian) + " ( " +
+    const QString caption = CommandName(c.Id) + " ( " +
                             parts_.KeyMap->Cell(c.Id, TKeyColumn::Window) + " )";
     QAction* a = menu.addAction(caption);
     a->setData(int(c.Id));

@@ -22,6 +22,8 @@
 #include "core/mainparts.h"
 #include "core/playback.h"
 #include "core/playlistgrid.h"
+#include "core/prefslink.h"
+#include "lang/langs.h"
 #include "core/windowgeom.h"
 #include "platform/system/jpegimage.h"
 #include "platform/system/msgbox.h"
@@ -175,7 +177,6 @@ void TMainPanels::CreateStatusControls() {
   tbVolume->setObjectName("tbVolume");
   tbVolume->Skin = &skin_;
   tbVolume->setGeometry(28, 6, 65, 17);
-  tbVolume->setToolTip("Громкость");
   tbVolume->SetVolume(100);
   tbVolume->OnChange = [this] { parts_.Playback->ApplyVolume(); };
 
@@ -185,7 +186,6 @@ void TMainPanels::CreateStatusControls() {
   pbPosition->SkinX = SkinLayout::PositionOrigin.x();
   pbPosition->SkinY = SkinLayout::PositionOrigin.y();
   pbPosition->setGeometry(132, 4, 106, 21);
-  pbPosition->setToolTip("Позиция / Продолжительность");
   pbPosition->OnClick = [this] { parts_.Settings->ReversePlayTime = !parts_.Settings->ReversePlayTime; };
 
   tbClock = new TTimeBar(pnAdvRight);
@@ -194,7 +194,6 @@ void TMainPanels::CreateStatusControls() {
   tbClock->SkinX = SkinLayout::ClockOrigin.x();
   tbClock->SkinY = SkinLayout::ClockOrigin.y();
   tbClock->setGeometry(52, 4, 53, 21);
-  tbClock->setToolTip("Время");
 
   cpuLoad = new TCPULoad(pnAdvLeft);
   cpuLoad->setObjectName("cpuLoad");
@@ -202,7 +201,6 @@ void TMainPanels::CreateStatusControls() {
   cpuLoad->SkinX = SkinLayout::CpuMeterOrigin.x();
   cpuLoad->SkinY = SkinLayout::CpuMeterOrigin.y();
   cpuLoad->setGeometry(218, 4, 9, 21);
-  cpuLoad->setToolTip("Загрузка процессора");
 }
 
 void TMainPanels::CreateButtons() {
@@ -381,21 +379,31 @@ void TMainPanels::ShowSeekBarBookmarks(bool on) {
 }
 
 QString TMainPanels::HelpText() const {
-  QString text = QStringLiteral(
-      "Для работы необходим DirectX 8\r\n\r\n=== Мышь ===\r\nЛевая кнопка - Play/Stop\r\n"
-      "Правая кнопка - убрать/показать панель управления и мышь\r\nСредняя кнопка - Окно/Полный "
-      "экран\r\nShift + мышь - таскать окно (не FullScreen)\r\nCtrl + мышь - таскать фильм (только "
-      "FullScreen)\r\nAlt + мышь - масштаб фильма (только FullScreen)\r\n\r\n=== Клавиатура ===");
+  QString text = RunTimeTexts().sHelpText;
   int lines = 0;
   for (int i = 0; i < MainButtonCount; ++i) {
     const int id = Button(i)->Command;
     const QString key = parts_.KeyMap->Cell(id, TKeyColumn::Window);
     if (key.isEmpty() || lines >= 19) continue;
-    const TCommandInfo* c = FindCommand(id);
-    text += "\r\n" + key + " - " + QString::fromUtf8(c ? c->NameRussian : "");
+    text += "\r\n" + key + " - " + CommandName(id);
     ++lines;
   }
   return text;
 }
 
-void TMainPanels::ShowHelp() const { ShowInfoBox("Краткая справка", HelpText()); }
+void TMainPanels::ShowHelp() const {
+  if (IsEnglishLanguage())
+    OpenHelpFile();
+  else
+    ShowInfoBox(RunTimeTexts().sHelpCaption, HelpText());
+}
+
+void TMainPanels::ShowLanguageTexts() {
+  const TRunTimeTexts& t = RunTimeTexts();
+  tbVolume->setToolTip(t.sHintVolume);
+  pbPosition->setToolTip(t.sHintPosition);
+  tbClock->setToolTip(t.sHintClock);
+  cpuLoad->setToolTip(t.sHintCPU);
+  for (THoverButton* b : buttons_)
+    if (b) b->setToolTip(CommandName(b->Command));
+}

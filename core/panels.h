@@ -87,6 +87,9 @@ class TMainPanels {
 
   QString HelpText() const;
   void ShowHelp() const;
+  // The hints in the language in use: the status controls' own, and each
+  // button's command name.
+  void ShowLanguageTexts();
 
   // Widgets, named as the window's layout names them.
   TKVCaption* kvCaption = nullptr;

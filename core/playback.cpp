@@ -1,6 +1,7 @@
 // Playing a file: open and close, the play states, steps and jumps, the
 // 300 ms timer, end of media, volume and sound rate, file information.
 #include "core/playback.h"
+#include "lang/langs.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -60,7 +61,7 @@ void TPlayback::OpenFile(const QString& path) {
   engine_->BuildGraph();
   const HRESULT hr = engine_->Graph ? engine_->Graph->RenderFile(path, nullptr) : E_POINTER;
   if (FAILED(hr)) {
-    ShowErrorBox("Ошибка загрузки файла", path + "\r\n" + engine_->ErrorText(hr));
+    ShowErrorBox(RunTimeTexts().sFileLoadingError, path + "\r\n" + engine_->ErrorText(hr));
     CloseFile();
     EnableControls(false);
     return;
@@ -294,5 +295,5 @@ void TPlayback::ShowVideoProperties() {
 }
 
 void TPlayback::ShowFileInformation() const {
-  if (!fileInfo_.Text.isEmpty()) ShowInfoBox("Информация о файле", fileInfo_.Text);
+  if (!fileInfo_.Text.isEmpty()) ShowInfoBox(RunTimeTexts().sFileInformation, fileInfo_.Text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/settings.h"
+#include "lang/langs.h"
 
 struct TMainParts;
 
@@ -32,7 +33,7 @@ class TMainSettingsHost : public TSettingsHost {
   void PutDefaultKeyPreset() override;
   void RefreshFileTypes() override;
   void ApplyPreferences() override;
-  bool IsEnglish() const override { return false; }
+  bool IsEnglish() const override { return IsEnglishLanguage(); }
   void OpenHelp() override;
 
   // The display-mode choice as the settings left it, for the preferences dialog.

@@ -53,7 +53,7 @@ QString TDirectShowHelper::ErrorText(HRESULT hr) const {
   // The recorded text explains this failure only; kept, it would name an
   // earlier file in the next failure with the same code.
   ForgetPlatformErrorTexts();
-  return Texts.sError + QStringLiteral(": 0x%1 (%2)")
+  return Texts().sError + QStringLiteral(": 0x%1 (%2)")
                             .arg(QString::number(uint32_t(hr), 16).toUpper().rightJustified(8, QLatin1Char('0')),
                                  platform);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "lang/langs.h"
 #include "platform/media/dshow.h"
 
 class TDirectShowHelper;
@@ -26,14 +27,6 @@ class TNotifyWindow : public QObject {
   TDirectShowHelper* owner_;
 };
 
-// The texts the engine composes; the language switch replaces them.
-struct TEngineTexts {
-  QString sError = QStringLiteral("Ошибка");
-  QString sNoProperties = QStringLiteral("Нет свойств");
-  QString sBrightness = QStringLiteral("Яркость");
-  QString sContrast = QStringLiteral("Контраст");
-  QString sSaturation = QStringLiteral("Насыщенность");
-};
 
 inline constexpr int WM_GRAPHNOTIFY = 0x400;
 
@@ -66,7 +59,8 @@ class TDirectShowHelper {
   std::function<void(const QString&)> ShowInfoText;
   std::function<int()> OnErrors;
   QPointer<QWidget> MainWindow;
-  TEngineTexts Texts;
+  // The run-time texts of the language in use, read when a text is composed.
+  static const TRunTimeTexts& Texts() { return RunTimeTexts(); }
 
   void Check(HRESULT hr, const QString& Label);
   // The text of a failure just seen; the platform text recorded for it is

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "media/avikeyframes.h"
-#include "media/inspectiontexts.h"
+#include "lang/langs.h"
 #include "platform/media/mediadet.h"
 
 namespace {
@@ -18,7 +18,7 @@ qint64 FileSize(const QString& name) {
   return f.open(QIODevice::ReadOnly) ? f.size() : 0;
 }
 
-QString ChannelsText(unsigned channels, const TInspectionTexts& s) {
+QString ChannelsText(unsigned channels, const TRunTimeTexts& s) {
   if (channels == 1) return s.sMono;
   if (channels == 2) return s.sStereo;
   return QString::number(channels) + " " + s.sChannels;
@@ -27,7 +27,7 @@ QString ChannelsText(unsigned channels, const TInspectionTexts& s) {
 // Appends what the stream's format block says about a video stream.
 void DescribeVideo(IMediaDet& det, const AM_MEDIA_TYPE& mt, TFileInfo& info,
                    const TCheckResult& check) {
-  const TInspectionTexts& s = InspectionTexts();
+  const TRunTimeTexts& s = RunTimeTexts();
   TBitmapHeader bmi;
   if (mt.formattype == FORMAT_VideoInfo && ReadBitmapHeader(mt.format, bmi)) {
     info.Text += "FourCC: " + FourCCToText(mt.subtype.data1) + "\r\n";
@@ -47,7 +47,7 @@ void DescribeVideo(IMediaDet& det, const AM_MEDIA_TYPE& mt, TFileInfo& info,
 void DescribeAudio(const AM_MEDIA_TYPE& mt, double length, TFileInfo& info) {
   TWaveHeader w;
   if (mt.formattype != FORMAT_WaveFormatEx || !ReadWaveHeader(mt.format, w)) return;
-  const TInspectionTexts& s = InspectionTexts();
+  const TRunTimeTexts& s = RunTimeTexts();
   // 64-bit, so a huge declared byte rate cannot wrap into a small one.
   const QString kbits = QString::number(uint64_t(w.nAvgBytesPerSec) * 8 / 1000) + " " + s.sKBitSec;
   info.Text += QStringLiteral("%1: %2 %3, ").arg(s.sFormat).arg(w.nSamplesPerSec).arg(s.sHz);
@@ -65,7 +65,7 @@ QString FormatFixed(double value, int decimals) {
 }
 
 QString FormatDuration(float seconds) {
-  const TInspectionTexts& s = InspectionTexts();
+  const TRunTimeTexts& s = RunTimeTexts();
   // Truncation of a value beyond the integer range (or not a number) is not
   // defined; such lengths come only from damaged files and show as 0.
   const bool usable = std::isfinite(seconds) && std::fabs(seconds) < 9.0e15f;
@@ -87,7 +87,7 @@ QString FourCCToText(uint32_t code) {
 }
 
 void GetFileInfo(const QString& name, TFileInfo& info, bool keyFrameSeek, const TCheckResult& check) {
-  const TInspectionTexts& s = InspectionTexts();
+  const TRunTimeTexts& s = RunTimeTexts();
   const qint64 size = FileSize(name);
   info.Text = s.sLocation + ": " + name + "\r\n";
   info.Text += s.sFileSize + ": " + FormatFixed(double(size / 1024) / 1024, 3) + " Mb\r\n";

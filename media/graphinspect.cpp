@@ -158,7 +158,7 @@ void TDirectShowHelper::ShowFilterProperties(const ComPtr<IBaseFilter>& Filter) 
   ComPtr<ISpecifyPropertyPages> specify;
   const HRESULT hr = QueryInterface(Filter, specify);
   if (hr == E_NOINTERFACE) {
-    MessageBoxes().Show(QStringLiteral("Kelvara"), Texts.sNoProperties, TMsgIcon::Warning, TMsgButtons::Ok,
+    MessageBoxes().Show(QStringLiteral("Kelvara"), Texts().sNoProperties, TMsgIcon::Warning, TMsgButtons::Ok,
                         MainWindow.data());
     return;
   }
@@ -199,11 +199,11 @@ void TDirectShowHelper::AdjustDivXPicture(int Brightness, int Contrast, int Satu
   };
   const TControl controls[] = {
       {Brightness, &IDivXFilterInterface::get_Brightness, &IDivXFilterInterface::put_Brightness,
-       "DivX.GetBrightness", "DivX.PutBrightness", &Texts.sBrightness},
+       "DivX.GetBrightness", "DivX.PutBrightness", &Texts().sBrightness},
       {Contrast, &IDivXFilterInterface::get_Contrast, &IDivXFilterInterface::put_Contrast,
-       "DivX.GetContrast", "DivX.PutContrast", &Texts.sContrast},
+       "DivX.GetContrast", "DivX.PutContrast", &Texts().sContrast},
       {Saturation, &IDivXFilterInterface::get_Saturation, &IDivXFilterInterface::put_Saturation,
-       "DivX.GetSaturation", "DivX.PutSaturation", &Texts.sSaturation},
+       "DivX.GetSaturation", "DivX.PutSaturation", &Texts().sSaturation},
   };
   for (const TControl& c : controls) {
     if (c.delta == 0) continue;

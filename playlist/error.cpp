@@ -10,13 +10,7 @@
 #include <QToolButton>
 
 #include "core/identity.h"
-
-namespace {
-const char* const kApplicationError = "Ошибка в программе";
-const char* const kErrorAdvice =
-    "Пожалуйста, отправьте содержимое этого окна и обязательно опишите, как возникла ошибка, "
-    "по адресу bugs@kelvara.invalid, чтобы её можно было исправить в следующей версии.";
-}  // namespace
+#include "lang/langs.h"
 
 TfrError::TfrError(QWidget* parent) : QDialog(parent) {
   setObjectName("frError");
@@ -53,8 +47,8 @@ TfrError::TfrError(QWidget* parent) : QDialog(parent) {
 
 void TfrError::Fill(const QString& className, const QString& message, const QString& systemInfo,
                     const QString& fileName) {
-  setWindowTitle(QString::fromUtf8(kApplicationError));
-  lbTitle->setText(QString::fromUtf8(kErrorAdvice));
+  setWindowTitle(RunTimeTexts().sApplicationError);
+  lbTitle->setText(RunTimeTexts().sErrorAdvice);
   mmDescr->clear();
   QStringList lines;
   lines << QString::fromUtf8(Identity::AppTitle) << "Class:" + className << message;

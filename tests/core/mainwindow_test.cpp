@@ -27,6 +27,7 @@
 #include "tests/support/fake_desktop.h"
 #include "tests/support/main_window.h"
 #include "tests/support/tempenv.h"
+#include "tests/support/tooltip.h"
 
 namespace {
 
@@ -47,13 +48,6 @@ void WriteSettings(const TPrivateHome& home, const QByteArray& text) {
   QFile f(home.ConfigDir() + "/kelvar.ini");
   f.open(QIODevice::WriteOnly);
   f.write(text);
-}
-
-// Asks a control for its tooltip as the pointer resting on it would.
-QString TipShownFor(QWidget* w) {
-  QHelpEvent e(QEvent::ToolTip, QPoint(2, 2), w->mapToGlobal(QPoint(2, 2)));
-  QApplication::sendEvent(w, &e);
-  return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 }  // namespace

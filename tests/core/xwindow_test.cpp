@@ -11,18 +11,11 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "tests/support/run_tool.h"
 #include "tests/support/testclips.h"
 #include "tests/support/wait.h"
 
 namespace {
-
-// Runs a command and returns its standard output.
-QByteArray RunTool(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  if (!p.waitForFinished(20000)) return {};
-  return p.readAllStandardOutput();
-}
 
 QImage Grab(const QString& window) {
   return QImage::fromData(RunTool("import", {"-window", window, "png:-"}), "PNG");

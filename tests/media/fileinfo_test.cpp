@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "media/fileinfo.h"
-#include "media/inspectiontexts.h"
+#include "lang/langs.h"
 #include "platform/system/exceptions.h"
 #include "tests/support/fake_mediadet.h"
 #include "tests/support/ffprobe.h"
@@ -38,7 +38,7 @@ QString Dec() { return QLocale::system().decimalPoint(); }
 
 // Restores Russian texts after a test that switched language.
 struct TRussianAfter {
-  ~TRussianAfter() { ApplyInspectionLanguage(0); }
+  ~TRussianAfter() { ApplyLanguage(0); }
 };
 
 }  // namespace
@@ -64,9 +64,9 @@ TEST(FormatDuration, LengthsOfDamagedFilesDoNotOverflow) {
 
 TEST(FormatDuration, EnglishWords) {
   TRussianAfter restore;
-  ApplyInspectionLanguage(1);
+  ApplyLanguage(1);
   EXPECT_EQ(FormatDuration(3725), "1 h 2 min 5 sec.");
-  ApplyInspectionLanguage(0);
+  ApplyLanguage(0);
   EXPECT_EQ(FormatDuration(61), "1 мин 1 сек.");
 }
 
@@ -128,7 +128,7 @@ TEST_F(FileInfoFake, FullTextForVideoAndTwoAudioStreams) {
 
 TEST_F(FileInfoFake, EnglishText) {
   TRussianAfter restore;
-  ApplyInspectionLanguage(1);
+  ApplyLanguage(1);
   det.streams = {TFakeMediaDet::Audio(22050, 1, 4000, 5)};
   GetFileInfo("a.wav", info, false, check.Fn());
   EXPECT_EQ(info.Text,

@@ -3,6 +3,7 @@
 // those tests share. Header-only: only the tests that link the program's
 // core include it.
 #include <QCoreApplication>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
