@@ -23,6 +23,8 @@ class TMainPrefsHost : public QObject, public TPrefsHost {
   TSettings& Settings() override { return main_.Settings(); }
   TSettingsHost& SettingsHost() override { return main_.SettingsHost(); }
   TKeyMap& KeyMap() override { return main_.KeyMap(); }
+  TWinLIRCClient& Remote() override { return main_.Remote(); }
+  TFileAssociations& FileTypes() override { return main_.FileTypes(); }
   const QImage& SkinImage() const override { return *main_.Playback().SkinBitmap(); }
   void SaveSettings() override { main_.SettingsFile().SaveSettings(); }
   int ZoomX() const override { return main_.Geometry().Framing().ZoomX; }

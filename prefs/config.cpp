@@ -26,7 +26,10 @@
 #include "platform/system/displaymode.h"
 #include "platform/system/exceptions.h"
 #include "platform/system/msgbox.h"
+#include "commands/winlirc.h"
+#include "prefs/associations.h"
 #include "prefs/keygrid.h"
+#include "prefs/pagelinks.h"
 #include "prefs/prefshost.h"
 #include "prefs/prefstexts.h"
 
@@ -175,6 +178,9 @@ void TfrConfig::changeEvent(QEvent* e) {
 
 void TfrConfig::Relabel() {
   if (IsEnglishLanguage()) ApplyEnglishControlTexts(this, "TfrConfig");
+  // The status panel's caption is only the text for a client that has
+  // reported nothing yet; a reported state outlives the switch.
+  if (const QString& status = host_.Remote().StatusText(); !status.isEmpty()) pnWIRC->setText(status);
   // The load button keeps a chosen skin's path in either language.
   ShowSkinCaption();
   ShowOffset();
@@ -301,15 +307,11 @@ void TfrConfig::ApplyKeyPreset(int preset) {
   RefreshKeyGrid();
 }
 
-TFileTypeMarks TfrConfig::FileTypeMarks() const {
-  TFileTypeMarks marks;
-  for (int i = 0; i < FileTypeCount; ++i) marks.SetChecked(i, clbFileTypes->item(i)->checkState() == Qt::Checked);
-  return marks;
-}
+TFileTypeMarks TfrConfig::FileTypeMarks() const { return host_.FileTypes().Marks(); }
 
 void TfrConfig::SetFileTypeMarks(const TFileTypeMarks& marks) {
-  for (int i = 0; i < FileTypeCount; ++i)
-    clbFileTypes->item(i)->setCheckState(marks.Checked(i) ? Qt::Checked : Qt::Unchecked);
+  host_.FileTypes().SetMarks(marks);
+  ShowFileTypeMarks(host_.FileTypes(), clbFileTypes);
 }
 
 void TfrConfig::OkClick() {

@@ -36,7 +36,7 @@ class TfrConfig : public QDialog {
   // The key grid's header and names, then its cells.
   void RefreshKeyGrid();
 
-  // ---- the FileTypes page, for the association work
+  // ---- the FileTypes page: the associations' marks, which the list shows
   TFileTypeMarks FileTypeMarks() const;
   void SetFileTypeMarks(const TFileTypeMarks& marks);
 

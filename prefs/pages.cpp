@@ -14,9 +14,12 @@
 #include <QSlider>
 
 #include "commands/keymap.h"
+#include "commands/winlirc.h"
+#include "prefs/associations.h"
 #include "core/settings.h"
 #include "prefs/config.h"
 #include "prefs/keygrid.h"
+#include "prefs/pagelinks.h"
 #include "prefs/prefshost.h"
 #include "prefs/prefstexts.h"
 
@@ -207,6 +210,10 @@ void TfrConfig::BuildFileTypesPage() {
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
+  // The marks live in the associations: the settings load refreshes them
+  // from the desktop before the dialog shows, and the save applies them.
+  LinkFileTypeList(host_.FileTypes(), clbFileTypes);
+  readers_.push_back([this] { ShowFileTypeMarks(host_.FileTypes(), clbFileTypes); });
   const struct {
     const char* name;
     const char* caption;
@@ -219,11 +226,8 @@ void TfrConfig::BuildFileTypesPage() {
   for (const auto& b : buttons) {
     QPushButton* button = Button(group, b.name, QString::fromUtf8(b.caption), {276, top, 86, 24});
     const TFileGroup g = b.group;
-    connect(button, &QPushButton::clicked, this, [this, g] {
-      TFileTypeMarks marks = FileTypeMarks();
-      marks.ApplyGroup(g);
-      SetFileTypeMarks(marks);
-    });
+    connect(button, &QPushButton::clicked, this,
+            [this, g] { SelectFileTypeGroup(host_.FileTypes(), clbFileTypes, g); });
     top += 30;
   }
 }
@@ -295,6 +299,13 @@ void TfrConfig::BuildWinLIRCPage() {
   edWIRCport = BoundEdit(group, "edWIRCport", {100, 68, 60, 20}, &TSettings::WIRCport);
   pnWIRC = Label(group, "Нет соединения", {8, 118, 354, 22}, "pnWIRC");
   pnWIRC->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  LinkRemoteStatus(host_.Remote(), pnWIRC);
+  // A button pressed while the key grid waits on its remote column is
+  // learned into the map for that row's command instead of running.
+  host_.Remote().Learner =
+      GridLearner(sgCommands, int(TKeyColumn::Remote), [this](int row, const QString& name) {
+        host_.KeyMap().SetCell(row, TKeyColumn::Remote, name);
+      });
 }
 
 void TfrConfig::BuildInterfacePage() {

@@ -4,7 +4,9 @@
 
 class Exception;
 class TKeyMap;
+class TFileAssociations;
 class TSettingsHost;
+class TWinLIRCClient;
 struct TSettings;
 
 // What the preferences dialog needs from the main window: the live settings
@@ -18,6 +20,12 @@ class TPrefsHost {
   virtual TSettings& Settings() = 0;
   virtual TSettingsHost& SettingsHost() = 0;
   virtual TKeyMap& KeyMap() = 0;
+  // The remote client: the WinLIRC page shows its state and the key grid
+  // learns its button names.
+  virtual TWinLIRCClient& Remote() = 0;
+  // The file-type marks the FileTypes page edits; the settings load
+  // refreshes them from the desktop and the save applies them.
+  virtual TFileAssociations& FileTypes() = 0;
   virtual const QImage& SkinImage() const = 0;
   // Writes the settings file; throws Exception when it cannot.
   virtual void SaveSettings() = 0;

@@ -18,12 +18,15 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
 
 #include "commands/keymap.h"
+#include "commands/winlirc.h"
 #include "controls/brandtb.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
@@ -32,6 +35,7 @@
 #include "core/prefslink.h"
 #include "lang/langs.h"
 #include "platform/system/profile.h"
+#include "prefs/associations.h"
 #include "prefs/config.h"
 #include "prefs/keygrid.h"
 #include "tests/support/fake_desktop.h"
@@ -220,23 +224,112 @@ TEST_F(Prefs, PresetsClearAndEveryCellSurvivesSaveAndLoad) {
       EXPECT_EQ(main_.KeyMap().Cell(id, TKeyColumn(c)), before.Cell(id, TKeyColumn(c))) << id << " " << c;
 }
 
-TEST_F(Prefs, FileTypeGroupButtons) {
+// The check list shows the associations' marks: read back from the desktop
+// by the settings load, changed by the group buttons for whole MIME types,
+// and given to the desktop by OK.
+TEST_F(Prefs, FileTypePageShowsAndAppliesTheAssociations) {
+  TFileAssociations& types = main_.FileTypes();
   TfrConfig& d = Dialog();
-  auto checked = [&] {
-    std::vector<int> on;
-    for (int i = 0; i < d.clbFileTypes->count(); ++i)
-      if (d.clbFileTypes->item(i)->checkState() == Qt::Checked) on.push_back(i);
-    return on;
+  auto shown = [&](int i) { return d.clbFileTypes->item(i)->checkState() == Qt::Checked; };
+  // Every item shows its type's mark: items of one type alike, items
+  // without a type clear and not checkable.
+  auto expectWholeTypes = [&](const char* when) {
+    for (int i = 0; i < FileTypeCount; ++i) {
+      EXPECT_EQ(shown(i), types.Checked(i)) << when << " " << i;
+      if (!types.Associable(i)) {
+        EXPECT_FALSE(shown(i)) << when << " " << i;
+        EXPECT_FALSE(d.clbFileTypes->item(i)->flags() & Qt::ItemIsUserCheckable) << when << " " << i;
+      }
+      for (int j = 0; j < FileTypeCount; ++j)
+        if (types.Associable(i) && types.MimeType(i) == types.MimeType(j))
+          EXPECT_EQ(shown(i), shown(j)) << when << " " << i << " " << j;
+    }
   };
-  d.findChild<QPushButton*>("sbVideo")->click();
-  EXPECT_EQ(checked(), (std::vector<int>{0, 1, 2, 9, 10, 11}));
-  d.findChild<QPushButton*>("sbAudio")->click();
-  EXPECT_EQ(checked(), (std::vector<int>{0, 21, 23, 26}));
-  d.findChild<QPushButton*>("sbAll")->click();
-  EXPECT_EQ(checked().size(), 27u);
-  EXPECT_TRUE(d.FileTypeMarks().Checked(26));
-  d.findChild<QPushButton*>("sbNone")->click();
-  EXPECT_TRUE(checked().empty());
+  const int avi = 2, mp3 = 23;
+  ASSERT_TRUE(types.Associable(avi));
+  ASSERT_TRUE(types.Associable(mp3));
+
+  // Refresh: the desktop holds AVI, the marks in memory say nothing; the
+  // load reads them back and the dialog shows them.
+  types.SetChecked(avi, true);
+  types.Apply();
+  types.SetMarks(TFileTypeMarks());
+  main_.SettingsFile().LoadSettings();
+  d.ReadControls();
+  EXPECT_TRUE(shown(avi));
+  EXPECT_FALSE(shown(mp3));
+  expectWholeTypes("refresh");
+
+  // The group buttons, and OK gives the audio group to the desktop and takes AVI back.
+  WhileShown([&](TfrConfig& d) {
+    d.findChild<QPushButton*>("sbVideo")->click();
+    for (int i : {0, 1, 2, 9, 10, 11})
+      if (types.Associable(i)) EXPECT_TRUE(shown(i)) << i;
+    EXPECT_FALSE(shown(mp3));
+    expectWholeTypes("video");
+    d.findChild<QPushButton*>("sbAll")->click();
+    for (int i = 0; i < FileTypeCount; ++i) EXPECT_EQ(shown(i), types.Associable(i)) << i;
+    d.findChild<QPushButton*>("sbNone")->click();
+    for (int i = 0; i < FileTypeCount; ++i) EXPECT_FALSE(shown(i)) << i;
+    d.findChild<QPushButton*>("sbAudio")->click();
+    expectWholeTypes("audio");
+    d.btOk->click();
+  });
+  EXPECT_TRUE(types.IsRegistered(types.MimeType(mp3)));
+  EXPECT_FALSE(types.IsRegistered(types.MimeType(avi)));
+  EXPECT_TRUE(shown(mp3));
+  EXPECT_FALSE(shown(avi));
+
+  // A click on one item marks its whole type, and Cancel's reload undoes it.
+  WhileShown([&](TfrConfig& d) {
+    d.clbFileTypes->item(avi)->setCheckState(Qt::Checked);
+    expectWholeTypes("click");
+    d.reject();
+  });
+  d.ReadControls();
+  EXPECT_FALSE(shown(avi));
+  EXPECT_FALSE(types.IsRegistered(types.MimeType(avi)));
+}
+
+// The WinLIRC page on a real connection: the panel follows the client,
+// and a button pressed while the grid waits on its remote column is learned
+// into the key map instead of running.
+TEST_F(Prefs, WinLIRCPageFollowsTheClientAndLearnsIntoTheGrid) {
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+  TfrConfig& d = Dialog();
+  EXPECT_EQ(d.pnWIRC->text(), "Нет соединения");
+  main_.Remote().Connect(true, "127.0.0.1", QString::number(server.serverPort()));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return d.pnWIRC->text() == TWinLIRCClient::ConnectedText; }, 5000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, 5000));
+  QTcpSocket* peer = server.nextPendingConnection();
+  peer->write("000000037ff07bee 00 Learned RC\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return d.pnWIRC->text() == "000000037ff07bee 00 Learned RC"; }, 5000));
+  // The English caption belongs to a client that has said nothing yet.
+  ApplyLanguage(lcEnglish);
+  EXPECT_EQ(d.pnWIRC->text(), "000000037ff07bee 00 Learned RC");
+  ApplyLanguage(lcRussian);
+
+  std::vector<int> ran;
+  main_.Remote().PostCommand = [&](int id) { ran.push_back(id); };
+  main_.KeyMap().SetCell(cmStop, TKeyColumn::Remote, "Stop");
+  WhileShown([&](TfrConfig& d) {
+    d.tvCategory->setCurrentItem(d.tvCategory->topLevelItem(6));
+    d.sgCommands->setFocus();
+    d.sgCommands->SetCurrentGridCell(cmPlay + 1, 3);
+    peer->write("000000037ff07bee 00 Learned RC\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.sgCommands->GridCell(cmPlay + 1, 3) == "Learned"; }, 5000));
+    EXPECT_EQ(main_.KeyMap().Cell(cmPlay, TKeyColumn::Remote), "Learned");
+    // On a key column the button runs its commands, the dialog open or not.
+    d.sgCommands->SetCurrentGridCell(cmPlay + 1, 1);
+    peer->write("000000037ff07bee 00 Stop RC\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ran.empty(); }, 5000));
+    d.btOk->click();
+  });
+  EXPECT_EQ(ran, std::vector<int>{cmStop});
+  // Saved by OK: the reload after the dialog keeps it.
+  EXPECT_EQ(main_.KeyMap().Cell(cmPlay, TKeyColumn::Remote), "Learned");
+  EXPECT_EQ(main_.KeyMap().Cell(cmStop, TKeyColumn::Remote), "Stop");
 }
 
 TEST_F(Prefs, OffsetAndSpeedLabels) {
