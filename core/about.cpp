@@ -6,23 +6,12 @@
 #include <QtGlobal>
 
 #include "core/identity.h"
+#include "lang/langs.h"
 #include "platform/media/gstversion.h"
 #include "platform/system/jpegimage.h"
 
-namespace {
-const TAboutTexts kTexts[] = {
-    {"О программе", "Работает на Qt %1 и %2", "Лицензия: %1",
-     "Об ошибках и пожеланиях пишите по адресу %1", "Закрыть"},
-    {"About", "Runs on Qt %1 and %2", "Licence: %1", "Please report problems and wishes to %1", "Close"},
-};
-}  // namespace
-
-const TAboutTexts& AboutTexts(bool english) { return kTexts[english ? 1 : 0]; }
-
-TfrAbout::TfrAbout(bool english, QWidget* parent) : QDialog(parent) {
-  const TAboutTexts& t = AboutTexts(english);
+TfrAbout::TfrAbout(QWidget* parent) : QDialog(parent) {
   setObjectName("frAbout");
-  setWindowTitle(QString::fromUtf8(t.Caption));
   setFixedSize(360, 150);
   setStyleSheet("TfrAbout { background: black; } QLabel { color: white; }");
   imLogo = new QLabel(this);
@@ -33,15 +22,23 @@ TfrAbout::TfrAbout(bool english, QWidget* parent) : QDialog(parent) {
   lbText->setWordWrap(true);
   lbText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   lbText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  btClose = new QPushButton(this);
+  btClose->setGeometry(277, 117, 75, 25);
+  btClose->setDefault(true);
+  connect(btClose, &QPushButton::clicked, this, &QDialog::accept);
+  Relabel();
+  OnLanguageChange(this, [this] { Relabel(); });
+}
+
+void TfrAbout::Relabel() {
+  const TAboutTexts& t = AboutTexts();
+  setWindowTitle(QString::fromUtf8(t.Caption));
   const QString address = QString::fromLatin1(Identity::ReportAddress);
   lbText->setText(QString::fromLatin1(Identity::AppTitle) + "\n" +
                   QString::fromUtf8(t.RunsOn).arg(QString::fromLatin1(qVersion()), MediaFrameworkVersion()) + "\n" +
                   QString::fromUtf8(t.Licence).arg(QString::fromLatin1(Identity::Licence)) + "\n" +
                   QString::fromUtf8(t.Report).arg(address));
-  btClose = new QPushButton(QString::fromUtf8(t.Close), this);
-  btClose->setGeometry(277, 117, 75, 25);
-  btClose->setDefault(true);
-  connect(btClose, &QPushButton::clicked, this, &QDialog::accept);
+  btClose->setText(QString::fromUtf8(t.Close));
 }
 
 QString TfrAbout::Text() const { return lbText->text(); }

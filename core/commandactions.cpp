@@ -97,7 +97,7 @@ void TfrMain::ConnectCommands() {
     geometry.ApplyStayOnTop();
   });
   c.On(cmHelp, [&panels] { panels.ShowHelp(); });
-  c.On(cmAbout, [this] { ShowAboutWindow(*this, SettingsHost().IsEnglish()); });
+  c.On(cmAbout, [this] { ShowAboutWindow(*this); });
   c.On(cmExit, [this] { close(); });
   c.On(cmPowerOff, [this] { sysHelper_->PowerOff(); });
 }

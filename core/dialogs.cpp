@@ -88,7 +88,7 @@ void ShowAudioWindow(QWidget& owner, TPlayback& play, TPlayList& list) {
   w.exec();
 }
 
-void ShowAboutWindow(QWidget& owner, bool english) {
-  TfrAbout w(english, &owner);
+void ShowAboutWindow(QWidget& owner) {
+  TfrAbout w(&owner);
   w.exec();
 }

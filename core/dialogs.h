@@ -18,6 +18,6 @@ TfrReport& ReportWindow(QWidget& owner, TPlayback& play, TPlayList& list);
 // Commands 51 and 40 (the caller checks their buttons) and 58.
 void ShowFiltersWindow(QWidget& owner, TPlayback& play, TPlayList& list);
 void ShowAudioWindow(QWidget& owner, TPlayback& play, TPlayList& list);
-void ShowAboutWindow(QWidget& owner, bool english);
+void ShowAboutWindow(QWidget& owner);
 // Playback's play-state functions as the engine's dialogs see them.
 std::unique_ptr<TPlayHost> MakePlayHost(TPlayback& play, TPlayList& list);

@@ -321,3 +321,14 @@ int ApplyEnglishControlTexts(QWidget* form, const char* formName) {
   }
   return found;
 }
+
+namespace {
+const TAboutTexts kAboutTexts[] = {
+    {"О программе", "Работает на Qt %1 и %2", "Лицензия: %1",
+     "Об ошибках и пожеланиях пишите по адресу %1", "Закрыть"},
+    {"About", "Runs on Qt %1 and %2", "Licence: %1", "Please report problems and wishes to %1", "Close"},
+};
+}  // namespace
+
+const TAboutTexts& AboutTexts(int code) { return kAboutTexts[code == lcEnglish ? 1 : 0]; }
+const TAboutTexts& AboutTexts() { return AboutTexts(LanguageFlag()); }

@@ -35,6 +35,18 @@ struct TRunTimeTexts {
 // The table in use.
 const TRunTimeTexts& RunTimeTexts();
 
+// The about window's texts in one language.
+struct TAboutTexts {
+  const char* Caption;
+  const char* RunsOn;   // "%1" Qt version, "%2" media framework version
+  const char* Licence;  // "%1" the licence's name
+  const char* Report;   // "%1" the address
+  const char* Close;
+};
+// The table of the language in use; codes other than lcEnglish mean Russian.
+const TAboutTexts& AboutTexts();
+const TAboutTexts& AboutTexts(int code);
+
 // The last code applied; lcRussian before the switch runs.
 int LanguageFlag();
 inline bool IsEnglishLanguage() { return LanguageFlag() == lcEnglish; }

@@ -15,6 +15,7 @@
 #include "core/about.h"
 #include "core/dialogs.h"
 #include "core/identity.h"
+#include "lang/langs.h"
 #include "media/DShowHlp.h"
 #include "platform/media/gstversion.h"
 #include "playlist/playlist.h"
@@ -97,17 +98,21 @@ TEST_F(MainDialogs, ReportInspectsThePlaylistAndRestoresEachPlayState) {
 }
 
 TEST_F(MainDialogs, AboutNamesTheProgramItsPlatformLicenceAndAddressInBothLanguages) {
-  for (bool english : {false, true}) {
-    TfrAbout w(english);
+  QString texts[2];
+  for (int code : {lcRussian, lcEnglish}) {
+    ApplyLanguage(code);
+    TfrAbout w;
     const QString text = w.Text();
-    EXPECT_EQ(w.windowTitle(), QString::fromUtf8(AboutTexts(english).Caption));
+    texts[code] = text;
+    EXPECT_EQ(w.windowTitle(), QString::fromUtf8(AboutTexts(code).Caption));
     EXPECT_TRUE(text.startsWith(Identity::AppTitle));
     EXPECT_TRUE(text.contains(QString::fromLatin1(qVersion())));
     EXPECT_TRUE(text.contains(MediaFrameworkVersion()));
     EXPECT_TRUE(text.contains(Identity::Licence));
     EXPECT_TRUE(text.contains(Identity::ReportAddress));
   }
-  EXPECT_NE(TfrAbout(false).Text(), TfrAbout(true).Text());
+  ApplyLanguage(lcRussian);
+  EXPECT_NE(texts[0], texts[1]);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
+#include "core/about.h"
 #include "tests/support/main_window.h"
 #include "core/prefslink.h"
 #include "lang/langs.h"
@@ -330,6 +331,23 @@ TEST_F(Prefs, WinLIRCPageFollowsTheClientAndLearnsIntoTheGrid) {
   // Saved by OK: the reload after the dialog keeps it.
   EXPECT_EQ(main_.KeyMap().Cell(cmPlay, TKeyColumn::Remote), "Learned");
   EXPECT_EQ(main_.KeyMap().Cell(cmStop, TKeyColumn::Remote), "Stop");
+}
+
+// The about window takes its language from the switch, also while it is open.
+TEST_F(Prefs, AboutFollowsTheInterfaceLanguage) {
+  TfrAbout about(&main_);
+  EXPECT_EQ(about.windowTitle(), "О программе");
+  EXPECT_EQ(about.btClose->text(), "Закрыть");
+  EXPECT_TRUE(about.Text().contains("Лицензия: "));
+  ApplyLanguage(lcEnglish);
+  EXPECT_EQ(about.windowTitle(), "About");
+  EXPECT_EQ(about.btClose->text(), "Close");
+  EXPECT_TRUE(about.Text().contains("Licence: "));
+  EXPECT_FALSE(about.Text().contains("Лицензия"));
+  TfrAbout later(&main_);
+  EXPECT_EQ(later.Text(), about.Text());
+  ApplyLanguage(lcRussian);
+  EXPECT_TRUE(about.Text().contains("Лицензия: "));
 }
 
 TEST_F(Prefs, OffsetAndSpeedLabels) {
