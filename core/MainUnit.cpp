@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <ctime>
 
+#include "base/identity.h"
 #include "commands/commandtable.h"
 #include "controls/brandtb.h"
 #include "controls/buttontable.h"
@@ -19,7 +20,6 @@
 #include "core/application.h"
 #include "core/cmdline.h"
 #include "core/geometry.h"
-#include "core/identity.h"
 #include "core/playlistgrid.h"
 #include "core/sizeframe.h"
 #include "media/DShowHlp.h"

@@ -6,7 +6,7 @@
 #include <exception>
 #include <vector>
 
-#include "core/identity.h"
+#include "base/identity.h"
 #include "platform/system/exceptions.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/profile.h"

@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "core/identity.h"
+#include "base/identity.h"
 
 namespace {
 const char* const kApplicationError = "Ошибка в программе";
