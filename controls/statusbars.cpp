@@ -120,13 +120,14 @@ void TKVCaption::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void TKVCaption::mouseDoubleClickEvent(QMouseEvent* e) {
-  doubleClicked_ = true;
+  // Only the left button's double click means full screen.
+  if (e->button() == Qt::LeftButton) doubleClicked_ = true;
   mousePressEvent(e);
 }
 
-void TKVCaption::mouseReleaseEvent(QMouseEvent*) {
+void TKVCaption::mouseReleaseEvent(QMouseEvent* e) {
   captured_ = false;
-  if (!doubleClicked_) return;
+  if (!doubleClicked_ || e->button() != Qt::LeftButton) return;
   // Full screen waits for the release, so the window never changes under a held button.
   doubleClicked_ = false;
   if (OnCommand) OnCommand(cmFullScreen);

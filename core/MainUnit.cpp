@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QScreen>
+#include <QToolTip>
 #include <QUrl>
 #include <QWindow>
 #include <ctime>
@@ -301,11 +302,15 @@ int TfrMain::HiddenChromeHeight() const {
   return (controlVisible_ ? 0 : kControlHeight) + (captionVisible_ ? 0 : kCaptionHeight);
 }
 
-void TfrMain::Relayout() {
-  if (layoutFrozen_) return;
+void TfrMain::ApplySizeLimit() {
   // The size limit counts only the chrome that is shown.
   const QSize min = Settings.ResizeLimit ? MinimumWindowSize(HiddenChromeHeight()) : QSize(0, 0);
   if (minimumSize() != min) setMinimumSize(min);
+}
+
+void TfrMain::Relayout() {
+  if (layoutFrozen_) return;
+  ApplySizeLimit();
   const int w = width(), h = height();
   const int top = captionVisible_ ? kCaptionHeight : 0;
   const int bottom = h - (controlVisible_ ? kControlHeight : 0);
@@ -499,17 +504,11 @@ void TfrMain::SetVolumePosition(int position) {
 }
 
 void TfrMain::ShowHints(bool on) {
-  // Tooltips of the main window's own controls only.
-  static const char* const kProperty = "kelvaraTip";
-  for (QWidget* w : findChildren<QWidget*>()) {
-    if (!on && !w->toolTip().isEmpty()) {
-      w->setProperty(kProperty, w->toolTip());
-      w->setToolTip(QString());
-    } else if (on && w->property(kProperty).isValid()) {
-      w->setToolTip(w->property(kProperty).toString());
-      w->setProperty(kProperty, QVariant());
-    }
-  }
+  // A switch the window's event filter reads when a tooltip is asked for,
+  // so it holds also for tooltips given later (the buttons get theirs after
+  // the settings are read); the texts themselves stay.
+  hintsShown_ = on;
+  if (!on) QToolTip::hideText();
 }
 
 void TfrMain::SetHighPriority(bool high) {
@@ -543,8 +542,9 @@ bool TfrMain::LoadSkinBitmap(const QString& path) {
 
 void TfrMain::ApplyPanelColour() {
   const QColor c = SkinPixel(&Skin, SkinLayout::PanelPixel, QColor(0x40, 0x40, 0x40));
-  for (QWidget* w : {pnControl, pnStandard, pnControlLeft, static_cast<QWidget*>(pnInfo),
-                     pnControlRight, pnAdvanced, pnAdvLeft, pnAdvRight, pnPlayListBottom}) {
+  // The seek bar's row too: the bar fills with its row's colour.
+  for (QWidget* w : {pnControl, pnStandard, pnControlLeft, static_cast<QWidget*>(pnInfo), pnControlRight,
+                     pnPosition, pnAdvanced, pnAdvLeft, pnAdvRight, pnPlayListBottom}) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, c);
     w->setPalette(p);

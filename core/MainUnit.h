@@ -245,6 +245,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   void MovieDoubleClick();
   void SetPlayButtons(TPlayState state);
   int HiddenChromeHeight() const;
+  void ApplySizeLimit();
 
   std::unique_ptr<TSysHelper> sysHelper_;
   std::unique_ptr<TDirectShowHelper> engine_;
@@ -263,6 +264,7 @@ class TfrMain : public QWidget, public TSettingsHost, public TPlayListOwner {
   bool captionVisible_ = true;
   bool playlistVisible_ = false;
   bool cursorHidden_ = false;
+  bool hintsShown_ = true;
   bool layoutFrozen_ = false;
   bool displayModeEnabled_ = false;
   bool displayModeChanged_ = false;

@@ -180,6 +180,8 @@ void TfrMain::keyPressEvent(QKeyEvent* e) { QWidget::keyPressEvent(e); }
 
 bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
   auto* w = qobject_cast<QWidget*>(watched);
+  // With hints off no control of this window shows its tooltip.
+  if (e->type() == QEvent::ToolTip && !hintsShown_ && w && w->window() == this) return true;
   if (e->type() == QEvent::KeyPress && w && w->window() == this) {
     // Key preview: the main window sees every key first and lets it go on.
     // An unhandled key travels on to the parents; it counts once, where it
@@ -205,7 +207,15 @@ bool TfrMain::eventFilter(QObject* watched, QEvent* e) {
         DragMode = TDragMode::None;
         movieCaptured_ = false;
         return true;
-      case QEvent::MouseButtonDblClick: MovieDoubleClick(); return true;
+      case QEvent::MouseButtonDblClick: {
+        // A quick second press arrives as a double click only; it is a
+        // press as much as the first one. Only the left button's is a
+        // double click of the movie.
+        auto* me = static_cast<QMouseEvent*>(e);
+        MovieMouseDown(me);
+        if (me->button() == Qt::LeftButton) MovieDoubleClick();
+        return true;
+      }
       case QEvent::Wheel:
         // The picture hands its wheel to the movie panel, and a handed-on
         // wheel goes no further than its receiver: take it here.
@@ -281,12 +291,15 @@ void TfrMain::MovieDoubleClick() {
 }
 
 void TfrMain::wheelEvent(QWheelEvent* e) {
-  const bool away = e->angleDelta().y() > 0;
+  e->accept();
+  // Only the vertical wheel counts: a horizontal wheel or a tilt is no turn.
+  const int turn = e->angleDelta().y();
+  if (turn == 0) return;
+  const bool away = turn > 0;
   if (Settings.MouseWheel == 0)
     PostCommand(away ? cmVolumeUp : cmVolumeDown);
   else if (Settings.MouseWheel == 1)
     PostCommand(away ? cmJumpForward : cmJumpBackward);
-  e->accept();
 }
 
 // ---- context menu

@@ -14,7 +14,9 @@
 #include "playlist/playlist.h"
 
 void TfrMain::EnableControls(bool open) {
-  const bool video = engine_->HasVideo, audio = engine_->HasAudio;
+  // The engine's stream flags outlive a closed or failed file; they count
+  // only while a file is open.
+  const bool video = open && engine_->HasVideo, audio = open && engine_->HasAudio;
   Button(3)->SetEnabled(playList_->Count() > 0);
   for (int i : {1, 4, 5, 34, 16}) Button(i)->SetEnabled(open);
   tbSeek->setEnabled(open);

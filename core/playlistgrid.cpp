@@ -87,14 +87,12 @@ void TPlayListGrid::mouseDoubleClickEvent(QMouseEvent* e) {
     OnDoubleClick();
 }
 
+// Enter is left to the window's key map (full screen by default): only a
+// double click plays an entry.
 void TPlayListGrid::keyPressEvent(QKeyEvent* e) {
   switch (e->key()) {
     case Qt::Key_Up: Select(selected_ - 1); break;
     case Qt::Key_Down: Select(qMin(selected_ + 1, rows_ - 1)); break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      if (OnDoubleClick) OnDoubleClick();
-      break;
     default: QAbstractScrollArea::keyPressEvent(e); return;
   }
 }

@@ -43,6 +43,7 @@ void TfrMain::SetMovieRect(const TMovieRect& r) {
 }
 
 void TfrMain::PlaceVideo() {
+  HRESULT placed = S_OK, fallback = S_OK;
   if (engine_->HasVideo && engine_->VideoWindow) {
     TVideoPlacementInput in;
     in.VideoWidth = engine_->VideoWidth;
@@ -57,12 +58,18 @@ void TfrMain::PlaceVideo() {
     in.PanX = PanX;
     in.PanY = PanY;
     const std::optional<QRect> r = ComputeVideoRect(in);
-    const QRect place = r.value_or(FallbackVideoRect);
-    engine_->Check(engine_->VideoWindow->SetWindowPosition(place.left(), place.top(), place.width(),
-                                                           place.height()),
-                   "VideoWindow.SetWindowPosition");
+    IVideoWindow& window = *engine_->VideoWindow;
+    if (r) placed = window.SetWindowPosition(r->left(), r->top(), r->width(), r->height());
+    if (!r || FAILED(placed)) {
+      const QRect f = FallbackVideoRect;
+      fallback = window.SetWindowPosition(f.left(), f.top(), f.width(), f.height());
+    }
   }
+  // A refused placement leaves the small picture and the cursor rule in
+  // force before its failure is reported, and perhaps raised.
   UpdateCursor();
+  engine_->Check(placed, "VideoWindow.SetWindowPosition");
+  engine_->Check(fallback, "VideoWindow.SetWindowPosition");
 }
 
 void TfrMain::FitWindowToVideo() {
@@ -111,7 +118,14 @@ void TfrMain::EnterFullScreen() {
   movieRect_ = GetMovieRect();
   SetSizableFrame(false);
   SetDisplayMode(true);
-  const QRect r = NearestMonitorRect();
+  QRect r = NearestMonitorRect();
+  if (displayModeChanged_) {
+    // The toolkit hears of the new mode only later; the monitor keeps its
+    // place and shows the size of the mode now.
+    TDisplayMode mode;
+    if (SUCCEEDED(DisplayModes().GetDisplayMode(r, mode)) && mode.Width > 0 && mode.Height > 0)
+      r.setSize(QSize(mode.Width, mode.Height));
+  }
   fullScreen_ = true;
   UpdateCaptionBar();
   setGeometry(r);
@@ -182,6 +196,9 @@ void TfrMain::ToggleControlPanel() {
   if (!IsFullScreen()) {
     const TMovieRect r = GetMovieRect();
     apply();
+    // The limit for the chrome now shown, before the window takes its new
+    // height: the old limit would make a small window taller at each hide.
+    ApplySizeLimit();
     SetMovieRect(r);
   } else {
     apply();

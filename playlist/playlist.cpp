@@ -267,21 +267,21 @@ void TPlayList::PlayCurrent() {
 }
 
 void TPlayList::PlaySelected() {
-  if (!items_.empty() && owner_ && ValidItem(selectedItem_)) {
-    if (selectedItem_ != currentItem_ || !FileOpen()) {
-      currentItem_ = selectedItem_;
-      owner_->OpenFile(items_[static_cast<size_t>(currentItem_)].FileName);
+  if (!items_.empty() && owner_ && ValidItem(selectedItem_) && (selectedItem_ != currentItem_ || !FileOpen())) {
+    currentItem_ = selectedItem_;
+    owner_->OpenFile(items_[static_cast<size_t>(currentItem_)].FileName);
+  }
+  // The open file plays from its start (or the selected bookmark) also when
+  // the list was emptied under it.
+  if (FileOpen()) {
+    qint64 start = 0;
+    if (selectedBookmark_ >= 0 && ValidItem(currentItem_)) {
+      const auto& marks = items_[static_cast<size_t>(currentItem_)].Bookmarks;
+      if (selectedBookmark_ < static_cast<int>(marks.size()))
+        start = marks[static_cast<size_t>(selectedBookmark_)].Time;
     }
-    if (FileOpen()) {
-      qint64 start = 0;
-      if (selectedBookmark_ >= 0 && ValidItem(currentItem_)) {
-        const auto& marks = items_[static_cast<size_t>(currentItem_)].Bookmarks;
-        if (selectedBookmark_ < static_cast<int>(marks.size()))
-          start = marks[static_cast<size_t>(selectedBookmark_)].Time;
-      }
-      owner_->SetPosition(start);
-      owner_->Play();
-    }
+    owner_->SetPosition(start);
+    owner_->Play();
   }
   Refresh();
 }

@@ -95,6 +95,8 @@ HRESULT TFakeMediaPlatform::Hit(const QString& call) {
     --it->skip;
     return S_OK;
   }
+  if (it->times == 0) return S_OK;
+  if (it->times > 0) --it->times;
   return it->hr;
 }
 

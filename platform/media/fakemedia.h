@@ -21,8 +21,11 @@ class TFakeMediaPlatform : public TMediaPlatform {
   // "Object.Method": "Create(FilterGraph)", "Builder.SetFiltergraph",
   // "Graph.QueryInterface(IMediaSeeking)", "MediaControl.Run",
   // "Filter.EnumPins", "Pin.ConnectedTo", "FilterEnum.Reset", ...
-  // With `skip`, the first `skip` such calls still succeed.
-  void FailOn(const QString& call, HRESULT hr = E_FAIL, int skip = 0) { failures_.insert(call, {hr, skip}); }
+  // With `skip`, the first `skip` such calls still succeed; with `times`,
+  // only that many fail and the later ones succeed again.
+  void FailOn(const QString& call, HRESULT hr = E_FAIL, int skip = 0, int times = -1) {
+    failures_.insert(call, {hr, skip, times});
+  }
   void ClearFailures() { failures_.clear(); }
   // Records the call and gives its answer.
   HRESULT Hit(const QString& call);
@@ -38,6 +41,7 @@ class TFakeMediaPlatform : public TMediaPlatform {
   struct TFailure {
     HRESULT hr;
     int skip;
+    int times;  // -1: for ever
   };
   QHash<QString, TFailure> failures_;
 };

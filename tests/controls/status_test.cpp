@@ -132,7 +132,7 @@ class Caption : public testing::Test {
   bool fullScreen = false;
 };
 
-TEST_F(Caption, DoubleClickPostsOneFullScreenOnRelease) {
+TEST_F(Caption, LeftDoubleClickPostsOneFullScreenOnRelease) {
   // Press, release, then the second press arriving as a double click.
   QTest::mouseDClick(caption, Qt::LeftButton, {}, QPoint(50, 5));
   EXPECT_TRUE(caption->DoubleClicked());
@@ -141,6 +141,14 @@ TEST_F(Caption, DoubleClickPostsOneFullScreenOnRelease) {
   EXPECT_EQ(posted, std::vector<int>{cmFullScreen});
   EXPECT_FALSE(caption->DoubleClicked());
   QTest::mouseClick(caption, Qt::LeftButton, {}, QPoint(50, 5));
+  EXPECT_EQ(posted.size(), 1u);
+  // The other buttons' double clicks toggle nothing.
+  for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
+    QTest::mouseClick(caption, b, {}, QPoint(50, 5));
+    QTest::mouseDClick(caption, b, {}, QPoint(50, 5));
+    QTest::mouseRelease(caption, b, {}, QPoint(50, 5));
+    EXPECT_FALSE(caption->DoubleClicked());
+  }
   EXPECT_EQ(posted.size(), 1u);
 }
 

@@ -1,12 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHelpEvent>
+#include <QImage>
+#include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
 
+#include "controls/brandtb.h"
+#include "controls/hoverbt.h"
+#include "controls/statusbars.h"
 #include "core/MainUnit.h"
 #include "platform/system/profile.h"
 #include "playlist/playlist.h"
@@ -25,6 +34,20 @@ QString Touch(const QString& dir, const QString& name) {
   QFile f(dir + "/" + name);
   f.open(QIODevice::WriteOnly);
   return f.fileName();
+}
+
+void WriteSettings(const TPrivateHome& home, const QByteArray& text) {
+  QDir().mkpath(home.ConfigDir());
+  QFile f(home.ConfigDir() + "/kelvar.ini");
+  f.open(QIODevice::WriteOnly);
+  f.write(text);
+}
+
+// Asks a control for its tooltip as the pointer resting on it would.
+QString TipShownFor(QWidget* w) {
+  QHelpEvent e(QEvent::ToolTip, QPoint(2, 2), w->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(w, &e);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 }  // namespace
@@ -166,4 +189,47 @@ TEST(ShutDown, UnwritableSettingsFolderReachesTheErrorHandler) {
   QDir(home.ConfigDir()).removeRecursively();
   Touch(home.config.path(), "kelvara");
   EXPECT_ANY_THROW(main.SettingsFile().SaveSettings());
+}
+
+TEST(StartUp, HintsOffHoldsForEveryTooltipOfTheWindowWheneverItIsGiven) {
+  TPrivateHome home;
+  TFakeDesktop desktop;
+  WriteSettings(home, "[Misc]\r\nHints=0\r\n");
+  TfrMain main;
+  ASSERT_TRUE(main.StartUp({}));
+  main.show();
+  // The buttons are named after the settings are read; they stay quiet.
+  EXPECT_EQ(main.Button(0)->toolTip(), "Загрузить файл");
+  EXPECT_EQ(TipShownFor(main.Button(0)), "");
+  EXPECT_EQ(TipShownFor(main.Button(35)), "");
+  EXPECT_EQ(TipShownFor(main.tbVolume), "");
+  main.pbPosition->setToolTip("Позже");
+  EXPECT_EQ(TipShownFor(main.pbPosition), "");
+  // Switched on, every tooltip is back with its own text.
+  main.ShowHints(true);
+  EXPECT_EQ(TipShownFor(main.Button(0)), "Загрузить файл");
+  EXPECT_EQ(TipShownFor(main.tbVolume), "Громкость");
+  // Switched off again, the tip on show goes away.
+  main.ShowHints(false);
+  EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
+}
+
+TEST(StartUp, SkinPanelColourFillsEveryRowOfTheControlPanel) {
+  TPrivateHome home;
+  TFakeDesktop desktop;
+  QImage skin(820, 126, QImage::Format_RGB32);
+  skin.fill(QColor(192, 192, 192));
+  const QColor panel(200, 30, 40);
+  skin.setPixelColor(810, 23, panel);
+  const QString path = home.config.path() + "/red.bmp";
+  ASSERT_TRUE(skin.save(path, "BMP"));
+  WriteSettings(home, "[Interface]\r\nSkin=" + path.toLocal8Bit() + "\r\n");
+  TfrMain main;
+  ASSERT_TRUE(main.StartUp({}));
+  auto colourAt = [](QWidget* w, QPoint p) { return w->grab().toImage().pixelColor(p); };
+  EXPECT_EQ(colourAt(main.pnAdvanced, QPoint(238, 2)), panel);
+  EXPECT_EQ(colourAt(main.pnInfo, QPoint(5, 5)), panel);
+  // The seek bar's row, beside the track and under it.
+  EXPECT_EQ(colourAt(main.tbSeek, QPoint(1, 1)), panel);
+  EXPECT_EQ(colourAt(main.tbSeek, QPoint(main.tbSeek->width() / 2, 18)), panel);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -13,7 +14,10 @@
 #include "controls/brandtb.h"
 #include "controls/hoverbt.h"
 #include "core/MainUnit.h"
+#include "core/playlistgrid.h"
 #include "media/DShowHlp.h"
+#include "platform/media/fakemedia.h"
+#include "platform/system/exceptions.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
 #include "tests/support/fake_desktop.h"
@@ -121,6 +125,10 @@ TEST_F(MainWindow, OpenPostsPlayAfterItsOwnWork) {
 }
 
 TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
+  // After a file with picture and sound, so that nothing of it may linger.
+  main_->show();
+  Open(Clips().Avi);
+  ASSERT_TRUE(main_->Button(2)->Enabled());
   Open(Clips().NotMedia);
   EXPECT_FALSE(main_->IsFileOpen());
   ASSERT_FALSE(boxes_.shown.empty());
@@ -128,8 +136,14 @@ TEST_F(MainWindow, FailedOpenReportsAndLeavesNothingOpen) {
   EXPECT_TRUE(boxes_.shown.back().text.startsWith(Clips().NotMedia + "\r\n"));
   // Play stays enabled with entries in the list; what needs a file does not.
   EXPECT_TRUE(main_->Button(3)->Enabled());
-  for (int i : {1, 2, 4, 5, 13, 16, 18}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
+  for (int i : {1, 4, 5, 11, 12, 13, 16, 18}) EXPECT_FALSE(main_->Button(i)->Enabled()) << i;
   EXPECT_FALSE(main_->tbSeek->isEnabled());
+  // A click on the frame-step button asks nothing of a file that is not there.
+  ASSERT_FALSE(main_->Button(2)->Enabled());
+  spy_->clear();
+  QTest::mouseClick(main_->Button(2), Qt::LeftButton);
+  Drain();
+  EXPECT_TRUE(Executed().empty());
 }
 
 TEST_F(MainWindow, AudioOnlyEnablesWhatAudioNeeds) {
@@ -223,6 +237,20 @@ TEST_F(MainWindow, ControlPanelToggleKeepsTheMovieInPlace) {
   main_->ExecuteCommand(cmControlPanel);
   EXPECT_TRUE(main_->ControlPanelVisible());
   EXPECT_EQ(main_->GetMovieRect(), before);
+
+  // At the size limit: without the panel and the caption bar the window may
+  // be lower, so the movie keeps its place and the window never grows.
+  main_->resize(400, 1);
+  ASSERT_EQ(main_->height(), 250);
+  const TMovieRect small = main_->GetMovieRect();
+  for (int i = 0; i < 3; ++i) {
+    main_->ExecuteCommand(cmControlPanel);
+    EXPECT_EQ(main_->GetMovieRect(), small) << i;
+    EXPECT_EQ(main_->height(), 250 - 79 - 20) << i;
+    main_->ExecuteCommand(cmControlPanel);
+    EXPECT_EQ(main_->GetMovieRect(), small) << i;
+    EXPECT_EQ(main_->height(), 250) << i;
+  }
 }
 
 TEST_F(MainWindow, VolumeCommandsMoveTheBarWithinItsRange) {
@@ -345,9 +373,10 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   main_->SetVolumePosition(50);
   // The picture hands its input to the movie panel, which does not pass a
   // handed-on wheel to its parents by itself.
-  auto turn = [&](QWidget* over, int delta) {
+  auto turn = [&](QWidget* over, int delta, bool horizontal = false) {
     const QPointF at(10, 10);
-    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+    const QPoint angle = horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    QWheelEvent e(at, over->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(over, &e);
     Drain();
@@ -355,6 +384,12 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
   turn(video, -120);
   EXPECT_EQ(main_->tbVolume->Position(), 45);
   turn(main_->pnMovie, 120);
+  EXPECT_EQ(main_->tbVolume->Position(), 50);
+  // A horizontal wheel or a tilt is no turn at all.
+  spy_->clear();
+  turn(video, 120, true);
+  turn(main_->pnMovie, -120, true);
+  EXPECT_TRUE(Executed().empty());
   EXPECT_EQ(main_->tbVolume->Position(), 50);
   main_->Settings.MouseWheel = 1;
   main_->tbSeek->ShowPosition(2 * S);
@@ -365,19 +400,22 @@ TEST_F(MainWindow, WheelOverThePictureActsAsOverTheWindow) {
 TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   TFakeDisplayModes& modes = desktop_.displayModes;
   main_->Settings.FullScrMode = true;
-  main_->Settings.ScrWidth = 800;
-  main_->Settings.ScrHeight = 600;
+  main_->Settings.ScrWidth = 640;
+  main_->Settings.ScrHeight = 480;
   main_->Settings.ScrDepth = 32;
   main_->Settings.OnErrors = 1;
   Open(Clips().Avi);
   const TMovieRect before = main_->GetMovieRect();
+  const QRect monitor = main_->NearestMonitorRect();
 
   main_->ExecuteCommand(cmFullScreen);
   EXPECT_TRUE(main_->IsFullScreen());
   ASSERT_EQ(modes.sets.size(), 1u);
-  EXPECT_EQ(modes.sets[0].width, 800);
+  EXPECT_EQ(modes.sets[0].width, 640);
   EXPECT_EQ(modes.sets[0].bits, 32);
   EXPECT_TRUE(modes.changed);
+  // The monitor shows 640 x 480 now, whatever the toolkit still believes.
+  EXPECT_EQ(main_->geometry(), QRect(monitor.topLeft(), QSize(640, 480)));
   EXPECT_EQ(main_->PlayState, TPlayState::Paused);  // the stop around the change is undone
   main_->ExecuteCommand(cmFullScreen);
   EXPECT_FALSE(main_->IsFullScreen());
@@ -394,7 +432,106 @@ TEST_F(MainWindow, FullScreenChangesTheDisplayModeAndPutsItBack) {
   EXPECT_TRUE(main_->IsFullScreen());
   EXPECT_EQ(main_->InfoText,
             "Ошибка: 0x8876005A (The monitor has no 1024 x 768 mode.)\r\nScope:[DD.SetDisplayMode]");
+  EXPECT_EQ(main_->geometry(), monitor);
   main_->ExecuteCommand(cmFullScreen);
   EXPECT_FALSE(main_->IsFullScreen());
   EXPECT_EQ(modes.restores, 1);
+}
+
+TEST_F(MainWindow, QuickSecondPressOnTheMovieIsAPressToo) {
+  Open(Clips().Avi);
+  QWidget* movie = main_->pnMovie;
+  const QPoint at = movie->rect().center();
+  // The window system hands a quick second press over as a double click;
+  // the press, release, double click, release of a real double click.
+  auto quickTwice = [&](Qt::MouseButton button, Qt::KeyboardModifiers mods = {}) {
+    QTest::mouseClick(movie, button, mods, at);
+    QTest::mouseDClick(movie, button, mods, at);
+  };
+  quickTwice(Qt::LeftButton);
+  QTest::mouseRelease(movie, Qt::LeftButton, {}, at);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay, cmStopPlay}));
+  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+
+  // Right twice: the control panel goes and comes back.
+  quickTwice(Qt::RightButton);
+  QTest::mouseRelease(movie, Qt::RightButton, {}, at);
+  EXPECT_TRUE(main_->ControlPanelVisible());
+
+  // A drag can start on the second press.
+  const QPoint start = main_->pos();
+  quickTwice(Qt::LeftButton, Qt::ShiftModifier);
+  QTest::mouseMove(movie, at + QPoint(30, 20));
+  QTest::mouseRelease(movie, Qt::LeftButton, Qt::ShiftModifier, at + QPoint(30, 20));
+  EXPECT_EQ(main_->pos(), start + QPoint(30, 20));
+
+  // Left button as window drag: only the left double click toggles, once.
+  main_->Settings.MouseLeft = 1;
+  spy_->clear();
+  quickTwice(Qt::LeftButton);
+  QTest::mouseRelease(movie, Qt::LeftButton, {}, at);
+  quickTwice(Qt::RightButton);
+  QTest::mouseRelease(movie, Qt::RightButton, {}, at);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmStopPlay}));
+  EXPECT_TRUE(main_->ControlPanelVisible());
+}
+
+TEST_F(MainWindow, EnterInThePlaylistRunsItsKeyAndOnlyADoubleClickPlays) {
+  main_->show();
+  main_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
+  main_->ExecuteCommand(cmPlaylist);
+  main_->PlayList()->AddFiles({Clips().Avi, Clips().Wav}, true);
+  TPlayListGrid* grid = main_->dgPlayList;
+  const QPoint second(10, TPlayListGrid::RowHeight + 5);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second);
+  ASSERT_EQ(main_->PlayList()->SelectedItem(), 1);
+  grid->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), grid);
+  spy_->clear();
+
+  // Enter is the full-screen key: that command runs, and nothing is played.
+  QTest::keyClick(grid, Qt::Key_Return);
+  Drain();
+  EXPECT_EQ(Executed(), std::vector<int>({cmFullScreen}));
+  EXPECT_FALSE(main_->IsFileOpen());
+
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, second);
+  Drain();
+  EXPECT_EQ(main_->FileName, Clips().Wav);
+  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
+}
+
+TEST_F(MainWindow, RefusedPlacementStillLeavesTheSmallPictureAndTheCursorRule) {
+  TFakeMediaPlatform platform;
+  // The fake graph calls back into the platform: the file goes first.
+  struct TCloseFirst {
+    TfrMain& main;
+    ~TCloseFirst() { main.CloseFile(); }
+  } closeFirst{*main_};
+  Open(Clips().Avi);
+  ASSERT_TRUE(main_->Engine()->HasVideo);
+  const std::shared_ptr<TFakeGraph> graph = platform.LastGraph.lock();
+  ASSERT_TRUE(graph);
+
+  // Policy 1: the failure is a line on the info panel, the picture 40 x 30.
+  main_->Settings.OnErrors = 1;
+  platform.FailOn("VideoWindow.SetWindowPosition", E_FAIL, 0, 1);
+  main_->ExecuteCommand(cmAspect16x9);
+  EXPECT_EQ(QRect(graph->left, graph->top, graph->width, graph->height), QRect(0, 0, 40, 30));
+  EXPECT_TRUE(main_->InfoText.endsWith("\r\nScope:[VideoWindow.SetWindowPosition]"));
+
+  // Policy 0: the error is raised, after the fallback and the cursor rule
+  // (full screen without panels hides the cursor).
+  main_->Settings.OnErrors = 0;
+  main_->ExecuteCommand(cmControlPanel);
+  platform.FailOn("VideoWindow.SetWindowPosition", E_FAIL, 0, 1);
+  EXPECT_THROW(main_->ExecuteCommand(cmFullScreen), EPlatformError);
+  EXPECT_TRUE(main_->IsFullScreen());
+  EXPECT_EQ(QRect(graph->left, graph->top, graph->width, graph->height), QRect(0, 0, 40, 30));
+  EXPECT_TRUE(main_->CursorHidden());
+  main_->ExecuteCommand(cmFullScreen);
+  EXPECT_FALSE(main_->CursorHidden());
 }

@@ -107,6 +107,15 @@ TEST_F(PlayListOps, PlaySelectedReopensOnlyAnotherEntryAndSeeksToItsBookmark) {
   owner.openFile.clear();
   list.PlaySelected();
   EXPECT_EQ(owner.opened.size(), 2);
+
+  // The list emptied while its file plays on: back to the start of that file.
+  list.Clear();
+  owner.positions.clear();
+  owner.played.clear();
+  list.PlaySelected();
+  EXPECT_EQ(owner.opened.size(), 2);
+  EXPECT_EQ(owner.positions, std::vector<qint64>{0});
+  EXPECT_EQ(owner.played, QStringList{QStringLiteral("/v/f0.avi")});
 }
 
 TEST_F(PlayListOps, DeleteSelectedKeepsCurrentPointingAtTheSameFile) {
