@@ -79,7 +79,7 @@ void ControlPanelRepaint(benchmark::State& state) {
   }
   main.resize(640, 480);
   main.show();
-  QWidget* panel = main.pnControl;
+  QWidget* panel = main.findChild<QWidget*>("pnControl");
   QImage target(panel->size(), QImage::Format_RGB32);
   for (auto _ : state) {
     panel->render(&target);

@@ -16,9 +16,9 @@ struct TBenchSetup {
   TBenchSetup() {
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
     host.logging = false;
-    for (int row = 0; row < KeyMapRowCount; ++row)
-      host.cells[row] = {QStringLiteral("Ctrl+Shift+F%1").arg(row % 12 + 1),
-                         QStringLiteral("Alt+NP%1").arg(row % 10), QStringLiteral("button_%1").arg(row)};
+    for (int row = 0; row < CommandCount; ++row)
+      host.SetRow(row, {QStringLiteral("Ctrl+Shift+F%1").arg(row % 12 + 1),
+                         QStringLiteral("Alt+NP%1").arg(row % 10), QStringLiteral("button_%1").arg(row)});
     file.SaveSettings();
   }
   QTemporaryDir dir;

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "core/MainUnit.h"
+#include "core/playback.h"
 #include "core/application.h"
 #include "media/DShowHlp.h"
 #include "platform/media/gstgraph.h"
@@ -465,8 +466,8 @@ class TPlayerSide : public TSide {
     QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
   }
-  void Play() override { window_.Play(); }
-  void Pause() override { window_.PauseMovie(); }
+  void Play() override { window_.Playback().Play(); }
+  void Pause() override { window_.Playback().PauseMovie(); }
   void Rewind(gint64 ns) override { DirectShowHelper->SetPosition(ns / 100); }
   void Jump() override {
     // The right-arrow key as the X server reports it: its XKB key code and keysym.

@@ -21,6 +21,7 @@
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
+#include "core/playback.h"
 #include "playlist/playlist.h"
 
 namespace {
@@ -49,17 +50,16 @@ void Wait(int ms) {
 }
 
 QString NameOf(const TfrMain& main, const QObject* w) {
-  for (int i = 0; i < 36; ++i)
-    if (w == main.Button(i)) return QStringLiteral("button %1").arg(i);
-  const std::pair<const QObject*, const char*> named[] = {
-      {main.tbSeek, "seek bar"},         {main.pbPosition, "position display"},
-      {main.tbClock, "clock"},           {main.cpuLoad, "CPU meter"},
-      {main.tbVolume, "volume bar"},     {main.kvCaption, "caption bar"},
-      {main.pnInfo, "info panel"},       {main.lbSubtitles, "subtitle line"},
-      {main.pnMovie, "movie panel"},     {main.imLogo, "logo"},
-      {&main, "main window"}};
-  for (const auto& [widget, name] : named)
-    if (w == widget) return name;
+  if (const auto* b = qobject_cast<const THoverButton*>(w)) return QStringLiteral("button of command %1").arg(b->Command);
+  const std::pair<const char*, const char*> named[] = {
+      {"tbSeek", "seek bar"},         {"pbPosition", "position display"},
+      {"tbClock", "clock"},           {"cpuLoad", "CPU meter"},
+      {"tbVolume", "volume bar"},     {"kvCaption", "caption bar"},
+      {"pnInfo", "info panel"},       {"lbSubtitles", "subtitle line"},
+      {"pnMovie", "movie panel"},     {"imLogo", "logo"}};
+  if (w == &main) return QStringLiteral("main window");
+  for (const auto& [object, name] : named)
+    if (w->objectName() == QLatin1String(object)) return name;
   const QWidget* parent = qobject_cast<const QWidget*>(w->parent());
   return QStringLiteral("%1 in %2").arg(w->metaObject()->className(),
                                         parent ? NameOf(main, parent) : QStringLiteral("nothing"));
@@ -79,19 +79,19 @@ int main(int argc, char** argv) {
   }
   // Figures in the C form whatever the player's locale, for whoever reads them.
   std::setlocale(LC_NUMERIC, "C");
-  main.Settings.OnOpenPlay = false;
-  main.Settings.OnOpenResize = false;
+  main.Settings().OnOpenPlay = false;
+  main.Settings().OnOpenResize = false;
   main.resize(640, 480);
   main.show();
   if (!clip.isEmpty()) {
     main.PlayList()->AddFiles({clip}, true);
     main.PlayList()->SetCurrentItem(0);
-    main.OpenFile(clip);
-    if (!main.IsFileOpen()) {
+    main.Playback().OpenFile(clip);
+    if (!main.Playback().IsFileOpen()) {
       std::fprintf(stderr, "cannot open %s\n", argv[1]);
       return 1;
     }
-    main.SetPosition(35'000'000);
+    main.Playback().SetPosition(35'000'000);
   }
   // Start-up, the preroll and the first paints settle before the count.
   Wait(1500);
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   main.installEventFilter(&tally);
   for (QWidget* w : main.findChildren<QWidget*>()) w->installEventFilter(&tally);
   int ticks = 0;
-  QObject::connect(main.Timer(), &QTimer::timeout, [&] { ++ticks; });
+  QObject::connect(&main.Playback().Timer(), &QTimer::timeout, [&] { ++ticks; });
 
   const double process0 = CpuSeconds(RUSAGE_SELF), ui0 = CpuSeconds(RUSAGE_THREAD);
   QElapsedTimer wall;

@@ -40,6 +40,10 @@ int AspectHeight(int w, int h, int mode, const QString& customRatio);
 QRect NearestMonitorRect(const QRect& window, const std::vector<QRect>& monitors,
                          const QRect& screen);
 
+// Heights of the caption bar above the movie and the control panel below it.
+inline constexpr int kCaptionHeight = 20;
+inline constexpr int kControlHeight = 79;
+
 // The smallest window the size limit allows: "hidden" is the height of the
 // control panel and the caption bar when they are hidden.
 QSize MinimumWindowSize(int hidden);

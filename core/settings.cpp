@@ -137,16 +137,16 @@ struct TKeyDef {
   int choices = 0;  // an index into a fixed list of this many choices; 0: any integer
 };
 
-TKeyDef Str(const char* s, const char* k, QString TSettings::*m, THook h = THook::None) {
+TKeyDef TextKey(const char* s, const char* k, QString TSettings::*m, THook h = THook::None) {
   return {s, k, TForm::String, m, nullptr, nullptr, h};
 }
-TKeyDef Flag(const char* s, const char* k, bool TSettings::*m, THook h = THook::None) {
+TKeyDef BoolKey(const char* s, const char* k, bool TSettings::*m, THook h = THook::None) {
   return {s, k, TForm::Bool, nullptr, m, nullptr, h};
 }
-TKeyDef Num(const char* s, const char* k, int TSettings::*m, THook h = THook::None) {
+TKeyDef IntKey(const char* s, const char* k, int TSettings::*m, THook h = THook::None) {
   return {s, k, TForm::Int, nullptr, nullptr, m, h};
 }
-TKeyDef Choice(const char* s, const char* k, int TSettings::*m, int choices) {
+TKeyDef ChoiceKey(const char* s, const char* k, int TSettings::*m, int choices) {
   return {s, k, TForm::Int, nullptr, nullptr, m, THook::None, choices};
 }
 
@@ -155,57 +155,57 @@ const std::vector<TKeyDef>& Keys() {
   using S = TSettings;
   static const std::vector<TKeyDef> keys = {
       {"Common", "KVVer", TForm::Version, &S::KVVer},
-      Str("Common", "VideoDir", &S::VideoDir),
-      Str("Common", "ScreenShotDir", &S::ScreenShotDir),
-      Str("Common", "SkinDir", &S::SkinDir),
+      TextKey("Common", "VideoDir", &S::VideoDir),
+      TextKey("Common", "ScreenShotDir", &S::ScreenShotDir),
+      TextKey("Common", "SkinDir", &S::SkinDir),
       {"Common", "WindowPos", TForm::WindowPos},
-      Flag("Common", "Repeat", &S::Repeat, THook::Repeat),
-      Flag("Common", "Tree", &S::Tree, THook::Tree),
-      Flag("Common", "Mute", &S::Mute, THook::Mute),
-      Flag("Common", "StayOnTop", &S::StayOnTop, THook::StayOnTop),
-      Num("Video", "SpeedMultiplier", &S::SpeedMultiplier, THook::Speed),
-      Flag("Video", "KeyFrameSeek", &S::KeyFrameSeek),
-      Flag("Video", "ForceOverlay", &S::ForceOverlay),
-      Flag("Video", "ReversePlayTime", &S::ReversePlayTime),
-      Flag("Video", "FullScrMode", &S::FullScrMode, THook::FullScrMode),
-      Num("Video", "ScrWidth", &S::ScrWidth),
-      Num("Video", "ScrHeight", &S::ScrHeight),
-      Num("Video", "ScrDepth", &S::ScrDepth, THook::ScrDepth),
-      Str("Video", "KeySeek", &S::KeySeek),
-      Str("Video", "CustomAspectRatio", &S::CustomAspectRatio),
-      Choice("Audio", "VolumeControl", &S::VolumeControl, 2),
-      Choice("Audio", "SoundFreq", &S::SoundFreq, 4),
-      Num("Audio", "Volume", &S::Volume, THook::Volume),
-      Flag("Misc", "Hints", &S::Hints, THook::Hints),
-      Flag("Misc", "HighPriority", &S::HighPriority, THook::HighPriority),
-      Flag("Misc", "ShowBookmarks", &S::ShowBookmarks, THook::ShowBookmarks),
-      Flag("Misc", "ResizeLimit", &S::ResizeLimit),
-      Flag("Misc", "MultiInstance", &S::MultiInstance),
-      Str("Subtitles", "SubtitlesFontName", &S::SubtitlesFontName),
-      Num("Subtitles", "SubtitlesFontCharset", &S::SubtitlesFontCharset),
-      Num("Subtitles", "SubtitlesFontSize", &S::SubtitlesFontSize),
-      Num("Subtitles", "SubtitlesFontColor", &S::SubtitlesFontColor, THook::FontColor),
-      Flag("Subtitles", "SubtitlesAutoLoad", &S::SubtitlesAutoLoad),
-      Choice("Subtitles", "SetMicroDVDFPS", &S::SetMicroDVDFPS, 2),
-      Str("Subtitles", "MicroDVDFPS", &S::MicroDVDFPS),
-      Flag("Events", "OnOpenClosePanels", &S::OnOpenClosePanels),
-      Flag("Events", "OnOpenResize", &S::OnOpenResize),
-      Flag("Events", "OnOpenFullScreen", &S::OnOpenFullScreen),
-      Flag("Events", "OnOpenPlay", &S::OnOpenPlay),
-      Choice("Events", "OnStop", &S::OnStop, 4),
-      Flag("Events", "OnStopRewind", &S::OnStopRewind),
-      Choice("Events", "OnErrors", &S::OnErrors, 2),
-      Flag("WinLIRC", "WIRCenable", &S::WIRCenable),
-      Str("WinLIRC", "WIRCserver", &S::WIRCserver),
-      Str("WinLIRC", "WIRCport", &S::WIRCport),
-      Flag("Commands", "MultiKeys", &S::MultiKeys),
-      Str("Interface", "Skin", &S::Skin, THook::Skin),
-      Flag("Interface", "WndCaption", &S::WndCaption),
-      Flag("Interface", "NoFullScrCaption", &S::NoFullScrCaption),
-      Choice("Mouse", "MouseLeft", &S::MouseLeft, 2),
-      Choice("Mouse", "MouseMiddle", &S::MouseMiddle, 2),
-      Choice("Mouse", "MouseWheel", &S::MouseWheel, 2),
-      Num("PlayList", "LastPlayed", &S::LastPlayed, THook::LastPlayed),
+      BoolKey("Common", "Repeat", &S::Repeat, THook::Repeat),
+      BoolKey("Common", "Tree", &S::Tree, THook::Tree),
+      BoolKey("Common", "Mute", &S::Mute, THook::Mute),
+      BoolKey("Common", "StayOnTop", &S::StayOnTop, THook::StayOnTop),
+      IntKey("Video", "SpeedMultiplier", &S::SpeedMultiplier, THook::Speed),
+      BoolKey("Video", "KeyFrameSeek", &S::KeyFrameSeek),
+      BoolKey("Video", "ForceOverlay", &S::ForceOverlay),
+      BoolKey("Video", "ReversePlayTime", &S::ReversePlayTime),
+      BoolKey("Video", "FullScrMode", &S::FullScrMode, THook::FullScrMode),
+      IntKey("Video", "ScrWidth", &S::ScrWidth),
+      IntKey("Video", "ScrHeight", &S::ScrHeight),
+      IntKey("Video", "ScrDepth", &S::ScrDepth, THook::ScrDepth),
+      TextKey("Video", "KeySeek", &S::KeySeek),
+      TextKey("Video", "CustomAspectRatio", &S::CustomAspectRatio),
+      ChoiceKey("Audio", "VolumeControl", &S::VolumeControl, 2),
+      ChoiceKey("Audio", "SoundFreq", &S::SoundFreq, 4),
+      IntKey("Audio", "Volume", &S::Volume, THook::Volume),
+      BoolKey("Misc", "Hints", &S::Hints, THook::Hints),
+      BoolKey("Misc", "HighPriority", &S::HighPriority, THook::HighPriority),
+      BoolKey("Misc", "ShowBookmarks", &S::ShowBookmarks, THook::ShowBookmarks),
+      BoolKey("Misc", "ResizeLimit", &S::ResizeLimit),
+      BoolKey("Misc", "MultiInstance", &S::MultiInstance),
+      TextKey("Subtitles", "SubtitlesFontName", &S::SubtitlesFontName),
+      IntKey("Subtitles", "SubtitlesFontCharset", &S::SubtitlesFontCharset),
+      IntKey("Subtitles", "SubtitlesFontSize", &S::SubtitlesFontSize),
+      IntKey("Subtitles", "SubtitlesFontColor", &S::SubtitlesFontColor, THook::FontColor),
+      BoolKey("Subtitles", "SubtitlesAutoLoad", &S::SubtitlesAutoLoad),
+      ChoiceKey("Subtitles", "SetMicroDVDFPS", &S::SetMicroDVDFPS, 2),
+      TextKey("Subtitles", "MicroDVDFPS", &S::MicroDVDFPS),
+      BoolKey("Events", "OnOpenClosePanels", &S::OnOpenClosePanels),
+      BoolKey("Events", "OnOpenResize", &S::OnOpenResize),
+      BoolKey("Events", "OnOpenFullScreen", &S::OnOpenFullScreen),
+      BoolKey("Events", "OnOpenPlay", &S::OnOpenPlay),
+      ChoiceKey("Events", "OnStop", &S::OnStop, 4),
+      BoolKey("Events", "OnStopRewind", &S::OnStopRewind),
+      ChoiceKey("Events", "OnErrors", &S::OnErrors, 2),
+      BoolKey("WinLIRC", "WIRCenable", &S::WIRCenable),
+      TextKey("WinLIRC", "WIRCserver", &S::WIRCserver),
+      TextKey("WinLIRC", "WIRCport", &S::WIRCport),
+      BoolKey("Commands", "MultiKeys", &S::MultiKeys),
+      TextKey("Interface", "Skin", &S::Skin, THook::Skin),
+      BoolKey("Interface", "WndCaption", &S::WndCaption),
+      BoolKey("Interface", "NoFullScrCaption", &S::NoFullScrCaption),
+      ChoiceKey("Mouse", "MouseLeft", &S::MouseLeft, 2),
+      ChoiceKey("Mouse", "MouseMiddle", &S::MouseMiddle, 2),
+      ChoiceKey("Mouse", "MouseWheel", &S::MouseWheel, 2),
+      IntKey("PlayList", "LastPlayed", &S::LastPlayed, THook::LastPlayed),
   };
   return keys;
 }
@@ -222,14 +222,6 @@ const std::vector<const TKeyDef*>& ReadOrder() {
     return out;
   }();
   return order;
-}
-
-const char* const CommandMapSection = "CommandMap";
-const char* const CommandMapPrefixes[KeyMapColumnCount] = {"Wind_", "FScr_", "WIRC_"};
-
-QString CommandMapKey(int row, int column) {
-  return QString::fromLatin1(CommandMapPrefixes[column]) +
-         QStringLiteral("%1").arg(row, 3, 16, QLatin1Char('0')).toUpper();
 }
 
 TToggle ToggleOf(THook hook) {
@@ -287,10 +279,7 @@ void TSettingsFile::SaveSettings() {
     }
     if (d.hook == THook::LastPlayed) host_.SaveDefaultPlaylist(PlaylistPath());
   }
-  const QString commandMap = QString::fromLatin1(CommandMapSection);
-  for (int row = 0; row < KeyMapRowCount; ++row)
-    for (int column = 0; column < KeyMapColumnCount; ++column)
-      ini.WriteString(commandMap, CommandMapKey(row, column), host_.KeyMapCell(row, column));
+  host_.KeyMap().Save(ini);
 
   QString error;
   if (!ini.Save(Path(), &error))
@@ -362,11 +351,7 @@ void TSettingsFile::ReadKeys(const TIniFile& ini) {
       case THook::Skin: break;
     }
   }
-  const QString commandMap = QString::fromLatin1(CommandMapSection);
-  for (int row = 0; row < KeyMapRowCount; ++row)
-    for (int column = 0; column < KeyMapColumnCount; ++column)
-      host_.SetKeyMapCell(row, column,
-                          ini.ReadString(commandMap, CommandMapKey(row, column), QString()));
+  host_.KeyMap().Load(ini);
 }
 
 void TSettingsFile::LoadSettings() {

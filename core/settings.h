@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "commands/keymap.h"
+
 // The screen rectangle of the movie area in window mode.
 struct TMovieRect {
   int32_t Left = 0;
@@ -115,10 +117,6 @@ inline constexpr const char* SkinButtonCaption = "Загрузить набор 
 inline constexpr const char* LoadErrorText = "Error loading preferences";
 inline constexpr const char* HelpQuestion = "Would you like to read help before using player ?";
 
-// The rows and columns of the key map as the file stores them.
-inline constexpr int KeyMapRowCount = 61;
-inline constexpr int KeyMapColumnCount = 3;  // window key, full-screen key, remote button
-
 enum class TToggle { Repeat, Tree, Mute, StayOnTop };
 
 // Everything loading and saving touches besides the record. The main window
@@ -156,8 +154,8 @@ class TSettingsHost {
   virtual void SetPlaylistIndex(int index) = 0;
   virtual void SaveDefaultPlaylist(const QString& path) = 0;
 
-  virtual QString KeyMapCell(int row, int column) const = 0;
-  virtual void SetKeyMapCell(int row, int column, const QString& text) = 0;
+  // The live key map; the file's [CommandMap] is its own Save and Load.
+  virtual TKeyMap& KeyMap() = 0;
   virtual void PutDefaultKeyPreset() = 0;  // "Стандартные"
 
   virtual void RefreshFileTypes() = 0;

@@ -59,16 +59,16 @@ class TFakeSettingsHost : public TSettingsHost {
     Log(QStringLiteral("index=%1").arg(index));
   }
   void SaveDefaultPlaylist(const QString& path) override { Log(QStringLiteral("playlist=") + path); }
-  QString KeyMapCell(int row, int column) const override { return cells[row][column]; }
-  void SetKeyMapCell(int row, int column, const QString& text) override {
-    cells[row][column] = text;
-    ++cellWrites;
-  }
+  TKeyMap& KeyMap() override { return keyMap; }
+  // A small preset of its own, so that the file shows where each cell went.
   void PutDefaultKeyPreset() override {
     Log(QStringLiteral("preset"));
-    cells[0] = {QStringLiteral("Ctrl+O"), QStringLiteral("Ctrl+O"), QString()};
-    cells[5] = {QStringLiteral("Space"), QStringLiteral("Space"), QStringLiteral("play")};
-    cells[60] = {QStringLiteral("Alt+F4"), QString(), QStringLiteral("power")};
+    SetRow(0, {QStringLiteral("Ctrl+O"), QStringLiteral("Ctrl+O"), QString()});
+    SetRow(5, {QStringLiteral("Space"), QStringLiteral("Space"), QStringLiteral("play")});
+    SetRow(60, {QStringLiteral("Alt+F4"), QString(), QStringLiteral("power")});
+  }
+  void SetRow(int id, const std::array<QString, KeyColumnCount>& row) {
+    for (int c = 0; c < KeyColumnCount; ++c) keyMap.SetCell(id, TKeyColumn(c), row[size_t(c)]);
   }
   void RefreshFileTypes() override { Log(QStringLiteral("fileTypes")); }
   void ApplyPreferences() override { Log(QStringLiteral("apply")); }
@@ -85,8 +85,7 @@ class TFakeSettingsHost : public TSettingsHost {
   std::array<bool, 4> toggles{true, false, false, false};  // as the buttons are created
   int volume = 100;
   int playlistIndex = -1;
-  std::array<std::array<QString, KeyMapColumnCount>, KeyMapRowCount> cells;
-  int cellWrites = 0;
+  TKeyMap keyMap;
   bool skinLoads = true;
   bool english = false;
   bool logging = true;

@@ -6,13 +6,11 @@
 #include <map>
 
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
-#include "core/MainUnit.h"
 #include "playlist/playlist.h"
-#include "tests/support/fake_desktop.h"
-#include "tests/support/tempenv.h"
-#include "tests/support/testclips.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
@@ -49,60 +47,56 @@ struct TChanges {
   }
 };
 
-class IdleWindow : public TTestClipsTest {
+class IdleWindow : public TMainWindowTest {
  protected:
   void SetUp() override {
-    TTestClipsTest::SetUp();
-    main_ = std::make_unique<TfrMain>();
-    ASSERT_TRUE(main_->StartUp({}));
-    main_->Settings.OnOpenPlay = false;
-    main_->Settings.OnOpenResize = false;
-    main_->Settings.SoundFreq = 0;
-    main_->Settings.KeyFrameSeek = false;
-    main_->resize(640, 480);
+    TMainWindowTest::SetUp();
+    Settings().KeyFrameSeek = false;
     main_->show();
-    main_->PlayList()->AddFiles({Clips().Avi}, true);
-    main_->PlayList()->SetCurrentItem(0);
-    main_->OpenFile(Clips().Avi);
-    ASSERT_TRUE(main_->IsFileOpen());
-    main_->SetPosition(35 * S / 10);
+    Open(Clips().Avi);
+    ASSERT_TRUE(Playback().IsFileOpen());
+    Playback().SetPosition(35 * S / 10);
     // The displays reach the paused position within a tick or two of the
     // preroll, which a loaded machine may delay; then one more tick.
-    EXPECT_TRUE(QTest::qWaitFor([this] { return main_->pbPosition->Text().startsWith("0:00:03/0:00:10"); }, 10000))
-        << main_->pbPosition->Text().toStdString();
-    QTest::qWait(400);
-    clock_.last = main_->tbClock->Text();
+    EXPECT_TRUE(WaitUntil([this] { return Panels().pbPosition->Text().startsWith("0:00:03/0:00:10"); }))
+        << Panels().pbPosition->Text().toStdString();
+    QSignalSpy tick(&Playback().Timer(), &QTimer::timeout);
+    EXPECT_TRUE(tick.wait(5000));
+    DrainPostedEvents();
+    clock_.last = Panels().tbClock->Text();
     cpu_.last = CpuLit();
-    QObject::connect(main_->Timer(), &QTimer::timeout, [this] {
+    QObject::connect(&Playback().Timer(), &QTimer::timeout, [this] {
       ++ticks_;
-      clock_.Sample(main_->tbClock->Text());
+      clock_.Sample(Panels().tbClock->Text());
       cpu_.Sample(CpuLit());
     });
     counter_.Watch(main_.get());
   }
-  void TearDown() override { main_.reset(); }
+  // Runs the window until n more timer ticks have passed and drawn.
+  void WaitTicks(int n) {
+    const int until = ticks_ + n;
+    EXPECT_TRUE(WaitUntil([&] { return ticks_ >= until; }, 20000)) << ticks_ << " of " << until << " ticks";
+    DrainPostedEvents();
+  }
 
   // What the CPU meter draws: a lit height, one step per pixel row.
-  int CpuLit() const { return CpuLitHeight(main_->cpuLoad->height(), main_->cpuLoad->Load()); }
+  int CpuLit() const { return CpuLitHeight(Panels().cpuLoad->height(), Panels().cpuLoad->Load()); }
 
   // What a widget is called in a failure message.
   QString NameOf(const QObject* w) const {
-    for (int i = 0; i < 36; ++i)
-      if (w == main_->Button(i)) return QStringLiteral("button %1").arg(i);
+    for (int i = 0; i < MainButtonCount; ++i)
+      if (w == Panels().Button(i)) return QStringLiteral("button %1").arg(i);
     const std::pair<const QObject*, const char*> named[] = {
-        {main_->tbSeek, "seek bar"},        {main_->pbPosition, "position display"},
-        {main_->tbVolume, "volume bar"},    {main_->kvCaption, "caption bar"},
-        {main_->pnInfo, "info panel"},      {main_->lbSubtitles, "subtitle line"},
-        {main_->pnMovie, "movie panel"},    {main_->imLogo, "logo"},
+        {Panels().tbSeek, "seek bar"},        {Panels().pbPosition, "position display"},
+        {Panels().tbVolume, "volume bar"},    {Panels().kvCaption, "caption bar"},
+        {Panels().pnInfo, "info panel"},      {Panels().lbSubtitles, "subtitle line"},
+        {Panels().pnMovie, "movie panel"},    {Panels().imLogo, "logo"},
         {main_.get(), "main window"}};
     for (const auto& [widget, name] : named)
       if (w == widget) return name;
     return QString::fromLatin1(w->metaObject()->className()) + " " + w->objectName();
   }
 
-  TPrivateHome home_;
-  TFakeDesktop desktop_;
-  std::unique_ptr<TfrMain> main_;
   TPaintCounter counter_;
   TChanges<QString> clock_;
   TChanges<int> cpu_;  // of the lit height
@@ -116,16 +110,15 @@ class IdleWindow : public TTestClipsTest {
 // follows the machine, so those two may repaint, but never more often than
 // what they draw changes.
 TEST_F(IdleWindow, PausedFileRepaintsOnlyWhatChanged) {
-  QTest::qWait(2100);
-  ASSERT_GE(ticks_, 5);
+  WaitTicks(7);  // two seconds and more
   // The blinking colon changes the clock at least once in two seconds, so
   // the counter is seen to count.
   EXPECT_GE(clock_.count, 1);
-  EXPECT_GE(counter_.Of(main_->tbClock), 1);
-  EXPECT_LE(counter_.Of(main_->tbClock), clock_.count);
-  EXPECT_LE(counter_.Of(main_->cpuLoad), cpu_.count);
+  EXPECT_GE(counter_.Of(Panels().tbClock), 1);
+  EXPECT_LE(counter_.Of(Panels().tbClock), clock_.count);
+  EXPECT_LE(counter_.Of(Panels().cpuLoad), cpu_.count);
   for (const auto& [widget, paints] : counter_.paints) {
-    if (widget == main_->tbClock || widget == main_->cpuLoad) continue;
+    if (widget == Panels().tbClock || widget == Panels().cpuLoad) continue;
     EXPECT_EQ(paints, 0) << NameOf(widget).toStdString() << " repainted over " << ticks_ << " idle ticks";
   }
 }
@@ -133,31 +126,32 @@ TEST_F(IdleWindow, PausedFileRepaintsOnlyWhatChanged) {
 // A seek while paused moves the pointer and the position text once; the
 // next ticks leave them alone again.
 TEST_F(IdleWindow, SeekWhilePausedRepaintsThePositionOnce) {
-  main_->SetPosition(7 * S);
-  QTest::qWait(700);
-  EXPECT_GE(counter_.Of(main_->tbSeek), 1);
-  EXPECT_GE(counter_.Of(main_->pbPosition), 1);
-  EXPECT_TRUE(main_->pbPosition->Text().startsWith("0:00:07/")) << main_->pbPosition->Text().toStdString();
+  Playback().SetPosition(7 * S);
+  WaitTicks(2);
+  EXPECT_GE(counter_.Of(Panels().tbSeek), 1);
+  EXPECT_GE(counter_.Of(Panels().pbPosition), 1);
+  EXPECT_TRUE(Panels().pbPosition->Text().startsWith("0:00:07/")) << Panels().pbPosition->Text().toStdString();
   counter_.paints.clear();
-  QTest::qWait(1000);
-  EXPECT_EQ(counter_.Of(main_->tbSeek), 0);
-  EXPECT_EQ(counter_.Of(main_->pbPosition), 0);
+  WaitTicks(3);
+  EXPECT_EQ(counter_.Of(Panels().tbSeek), 0);
+  EXPECT_EQ(counter_.Of(Panels().pbPosition), 0);
 }
 
 // The CPU meter has one step per pixel row: loads that land on the same step
 // draw the same picture and are not drawn again.
 TEST_F(IdleWindow, CpuMeterRedrawsOnlyWhenItsLitHeightMoves) {
-  main_->Timer()->stop();
-  ASSERT_EQ(main_->cpuLoad->height(), 21);
-  main_->cpuLoad->SetLoad(10);
-  QTest::qWait(50);
+  Playback().Timer().stop();
+  ASSERT_EQ(Panels().cpuLoad->height(), 21);
+  Panels().cpuLoad->SetLoad(10);
+  DrainPostedEvents();
   counter_.paints.clear();
-  main_->cpuLoad->SetLoad(11);
-  main_->cpuLoad->SetLoad(14);
-  QTest::qWait(50);
-  EXPECT_EQ(main_->cpuLoad->Load(), 14);
-  EXPECT_EQ(counter_.Of(main_->cpuLoad), 0);
-  main_->cpuLoad->SetLoad(15);
-  QTest::qWait(50);
-  EXPECT_EQ(counter_.Of(main_->cpuLoad), 1);
+  Panels().cpuLoad->SetLoad(11);
+  Panels().cpuLoad->SetLoad(14);
+  DrainPostedEvents();
+  EXPECT_EQ(Panels().cpuLoad->Load(), 14);
+  EXPECT_EQ(counter_.Of(Panels().cpuLoad), 0);
+  Panels().cpuLoad->SetLoad(15);
+  EXPECT_TRUE(WaitUntil([&] { return counter_.Of(Panels().cpuLoad) >= 1; }, 5000));
+  DrainPostedEvents();
+  EXPECT_EQ(counter_.Of(Panels().cpuLoad), 1);
 }

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include "tests/support/testclips.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -44,11 +45,7 @@ class TwoInstances : public ::testing::Test {
   }
   // The first instance opens its channel only when it is ready.
   bool WaitForChannel() {
-    for (int i = 0; i < 200; ++i) {
-      if (QFileInfo::exists(Channel())) return true;
-      QThread::msleep(50);
-    }
-    return false;
+    return WaitUntil([this] { return QFileInfo::exists(Channel()); });
   }
   static QByteArray Read(const QString& path) {
     QFile f(path);
@@ -95,8 +92,8 @@ TEST_F(TwoInstances, MultiInstanceLetsBothRun) {
   ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
   ini.write("[Misc]\r\nMultiInstance=1\r\n");
   ini.close();
+  // Neither looks for the other, so the order of their start-ups does not matter.
   Start(first_, {});
-  QThread::msleep(1500);
   Start(second_, {});
   EXPECT_FALSE(second_.waitForFinished(2500));
   EXPECT_EQ(first_.state(), QProcess::Running);

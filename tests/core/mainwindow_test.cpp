@@ -14,12 +14,18 @@
 #include <QToolTip>
 
 #include "controls/brandtb.h"
+#include "controls/buttontable.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
 #include "core/MainUnit.h"
+#include "core/geometry.h"
+#include "core/dispatch.h"
+#include "core/playback.h"
+#include "core/windowgeom.h"
 #include "platform/system/profile.h"
 #include "playlist/playlist.h"
 #include "tests/support/fake_desktop.h"
+#include "tests/support/main_window.h"
 #include "tests/support/tempenv.h"
 
 namespace {
@@ -79,10 +85,10 @@ TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
   EXPECT_EQ(main.objectName(), "TfrMain");
   ASSERT_TRUE(main.StartUp({}));
   EXPECT_TRUE(boxes.shown.empty());
-  EXPECT_EQ(main.MainTitle, "Kelvara 1.9 Beta");
+  EXPECT_EQ(main.MainTitle(), "Kelvara 1.9 Beta");
   EXPECT_EQ(main.windowTitle(), "Kelvara 1.9 Beta");
-  EXPECT_TRUE(main.Timer()->isActive());
-  EXPECT_EQ(main.Timer()->interval(), 300);
+  EXPECT_TRUE(main.Playback().Timer().isActive());
+  EXPECT_EQ(main.Playback().Timer().interval(), 300);
 
   TIniFile ini;
   ASSERT_TRUE(ini.Load(home.ConfigDir() + "/kelvar.ini"));
@@ -94,7 +100,7 @@ TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
 
   // The first save stores the window as it stands, so a first run keeps the
   // built-in bounds.
-  const TMovieRect r = main.GetMovieRect();
+  const TMovieRect r = main.Geometry().GetMovieRect();
   // The movie area of the built-in window below the caption bar and above
   // the control panel; the window is as high as the size limit allows.
   EXPECT_EQ(r, (TMovieRect{200, 126, 577, 277}));
@@ -105,7 +111,6 @@ TEST(StartUp, FirstRunWritesSettingsCentresWindowAndSetsTitles) {
 TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
   TPrivateHome home;
   TFakeDesktop desktop;
-  auto& boxes = desktop.boxes;
   QDir().mkpath(home.ConfigDir());
   QFile f(home.ConfigDir() + "/kelvar.ini");
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -114,10 +119,10 @@ TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
   TfrMain main;
   ASSERT_TRUE(main.StartUp({}));
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  const TMovieRect r = main.GetMovieRect();
+  const TMovieRect r = main.Geometry().GetMovieRect();
   const int w = r.Right - r.Left, h = r.Bottom - r.Top;
   EXPECT_EQ(w, 377);
-  EXPECT_EQ(h, 250 - 20 - 79);
+  EXPECT_EQ(h, 250 - kCaptionHeight - kControlHeight);
   EXPECT_EQ(r.Left, (screen.width() - w) / 2);
   EXPECT_EQ(r.Top, (screen.height() - h) / 2);
 }
@@ -125,16 +130,15 @@ TEST(StartUp, EmptyWindowPosCentresTheBuiltInWindow) {
 TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
   TPrivateHome home;
   TFakeDesktop desktop;
-  auto& boxes = desktop.boxes;
   const QString dir = home.config.path() + "/My Movies";
   const QString a = Touch(dir, "a.avi"), b = Touch(dir, "b.avi");
   TfrMain main;
-  QSignalSpy posted(&main, &TfrMain::CommandExecuted);
+  QSignalSpy posted(&main.Commands(), &TCommandDispatch::CommandExecuted);
   ASSERT_TRUE(main.StartUp({a, b}));
   ASSERT_EQ(main.PlayList()->Count(), 2);
   EXPECT_EQ(main.PlayList()->Item(0).FileName, a);
   EXPECT_EQ(main.PlayList()->Item(1).FileName, b);
-  EXPECT_EQ(main.Settings.VideoDir, dir + "/");
+  EXPECT_EQ(main.Settings().VideoDir, dir + "/");
   QCoreApplication::processEvents();
   ASSERT_EQ(posted.count(), 1);
   EXPECT_EQ(posted.at(0).at(0).toInt(), 5);
@@ -143,20 +147,19 @@ TEST(StartUp, CommandLineReplacesPlaylistSetsFolderAndPostsPlay) {
 TEST(StartUp, StoredSettingsAndDefaultPlaylistAreRead) {
   TPrivateHome home;
   TFakeDesktop desktop;
-  auto& boxes = desktop.boxes;
   const QString a = Touch(home.config.path() + "/m", "a.avi");
   {
     TfrMain first;
     ASSERT_TRUE(first.StartUp({a}));
-    first.Settings.OnOpenPlay = false;
+    first.Settings().OnOpenPlay = false;
     first.close();
   }
   // Written on close: the default playlist beside the settings.
   EXPECT_TRUE(ReadAll(home.ConfigDir() + "/kelvar.kpl").contains("a.avi"));
   TfrMain second;
-  QSignalSpy posted(&second, &TfrMain::CommandExecuted);
+  QSignalSpy posted(&second.Commands(), &TCommandDispatch::CommandExecuted);
   ASSERT_TRUE(second.StartUp({}));
-  EXPECT_FALSE(second.Settings.OnOpenPlay);
+  EXPECT_FALSE(second.Settings().OnOpenPlay);
   ASSERT_EQ(second.PlayList()->Count(), 1);
   EXPECT_EQ(second.PlayList()->Item(0).FileName, a);
   QCoreApplication::processEvents();
@@ -166,7 +169,6 @@ TEST(StartUp, StoredSettingsAndDefaultPlaylistAreRead) {
 TEST(StartUp, HandedOverCommandLineReplacesPlaylist) {
   TPrivateHome home;
   TFakeDesktop desktop;
-  auto& boxes = desktop.boxes;
   const QString a = Touch(home.config.path(), "a.avi");
   const QString b = Touch(home.config.path() + "/My Movies", "b.avi");
   TfrMain main;
@@ -182,7 +184,6 @@ TEST(StartUp, HandedOverCommandLineReplacesPlaylist) {
 TEST(ShutDown, UnwritableSettingsFolderReachesTheErrorHandler) {
   TPrivateHome home;
   TFakeDesktop desktop;
-  auto& boxes = desktop.boxes;
   TfrMain main;
   ASSERT_TRUE(main.StartUp({}));
   // Put a plain file where the settings folder must be.
@@ -199,18 +200,18 @@ TEST(StartUp, HintsOffHoldsForEveryTooltipOfTheWindowWheneverItIsGiven) {
   ASSERT_TRUE(main.StartUp({}));
   main.show();
   // The buttons are named after the settings are read; they stay quiet.
-  EXPECT_EQ(main.Button(0)->toolTip(), "Загрузить файл");
-  EXPECT_EQ(TipShownFor(main.Button(0)), "");
-  EXPECT_EQ(TipShownFor(main.Button(35)), "");
-  EXPECT_EQ(TipShownFor(main.tbVolume), "");
-  main.pbPosition->setToolTip("Позже");
-  EXPECT_EQ(TipShownFor(main.pbPosition), "");
+  EXPECT_EQ(TfrMainTestAccess::Panels(main).Button(btLoadFiles)->toolTip(), "Загрузить файл");
+  EXPECT_EQ(TipShownFor(TfrMainTestAccess::Panels(main).Button(btLoadFiles)), "");
+  EXPECT_EQ(TipShownFor(TfrMainTestAccess::Panels(main).Button(btExit)), "");
+  EXPECT_EQ(TipShownFor(TfrMainTestAccess::Panels(main).tbVolume), "");
+  TfrMainTestAccess::Panels(main).pbPosition->setToolTip("Позже");
+  EXPECT_EQ(TipShownFor(TfrMainTestAccess::Panels(main).pbPosition), "");
   // Switched on, every tooltip is back with its own text.
-  main.ShowHints(true);
-  EXPECT_EQ(TipShownFor(main.Button(0)), "Загрузить файл");
-  EXPECT_EQ(TipShownFor(main.tbVolume), "Громкость");
+  main.SettingsHost().ShowHints(true);
+  EXPECT_EQ(TipShownFor(TfrMainTestAccess::Panels(main).Button(btLoadFiles)), "Загрузить файл");
+  EXPECT_EQ(TipShownFor(TfrMainTestAccess::Panels(main).tbVolume), "Громкость");
   // Switched off again, the tip on show goes away.
-  main.ShowHints(false);
+  main.SettingsHost().ShowHints(false);
   EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000));
 }
 
@@ -227,9 +228,9 @@ TEST(StartUp, SkinPanelColourFillsEveryRowOfTheControlPanel) {
   TfrMain main;
   ASSERT_TRUE(main.StartUp({}));
   auto colourAt = [](QWidget* w, QPoint p) { return w->grab().toImage().pixelColor(p); };
-  EXPECT_EQ(colourAt(main.pnAdvanced, QPoint(238, 2)), panel);
-  EXPECT_EQ(colourAt(main.pnInfo, QPoint(5, 5)), panel);
+  EXPECT_EQ(colourAt(TfrMainTestAccess::Panels(main).pnAdvanced, QPoint(238, 2)), panel);
+  EXPECT_EQ(colourAt(TfrMainTestAccess::Panels(main).pnInfo, QPoint(5, 5)), panel);
   // The seek bar's row, beside the track and under it.
-  EXPECT_EQ(colourAt(main.tbSeek, QPoint(1, 1)), panel);
-  EXPECT_EQ(colourAt(main.tbSeek, QPoint(main.tbSeek->width() / 2, 18)), panel);
+  EXPECT_EQ(colourAt(TfrMainTestAccess::Panels(main).tbSeek, QPoint(1, 1)), panel);
+  EXPECT_EQ(colourAt(TfrMainTestAccess::Panels(main).tbSeek, QPoint(TfrMainTestAccess::Panels(main).tbSeek->width() / 2, 18)), panel);
 }

@@ -15,13 +15,10 @@
 #include <cmath>
 
 #include "commands/commandtable.h"
-#include "core/MainUnit.h"
 #include "core/geometry.h"
 #include "media/DShowHlp.h"
 #include "playlist/playlist.h"
-#include "tests/support/fake_desktop.h"
-#include "tests/support/tempenv.h"
-#include "tests/support/testclips.h"
+#include "tests/support/main_window.h"
 
 namespace {
 
@@ -79,36 +76,20 @@ double MeanAbsDiff(const QByteArray& a, const QByteArray& b) {
   return sum / double(a.size());
 }
 
-class Screenshot : public TTestClipsTest {
+class Screenshot : public TMainWindowTest {
  protected:
   void SetUp() override {
-    TTestClipsTest::SetUp();
-    main_ = std::make_unique<TfrMain>();
-    ASSERT_TRUE(main_->StartUp({}));
-    main_->Settings.OnOpenPlay = false;
-    main_->Settings.OnOpenResize = false;
-    main_->Settings.SoundFreq = 0;
+    TMainWindowTest::SetUp();
     // Seeks land on the asked frame, not on the key frame before it.
-    main_->Settings.KeyFrameSeek = false;
-    main_->Settings.ScreenShotDir = shots_.path() + "/";
-    main_->resize(640, 480);
+    Settings().KeyFrameSeek = false;
+    Settings().ScreenShotDir = shots_.path() + "/";
     main_->show();
   }
-  void TearDown() override { main_.reset(); }
 
-  void Drain() {
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-  }
-  void Open(const QString& path) {
-    main_->PlayList()->AddFiles({path}, true);
-    main_->PlayList()->SetCurrentItem(0);
-    main_->OpenFile(path);
-    Drain();
-  }
   // The size at which the picture is on screen.
   QSize VideoOnScreen() const {
-    for (QWidget* w : main_->pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-      if (w != main_->imLogo && w->isVisible()) return w->size();
+    for (QWidget* w : Panels().pnMovie->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (w != Panels().imLogo && w->isVisible()) return w->size();
     return {};
   }
   // Runs SaveScreenshot and answers its save dialog with `name` (no answer
@@ -134,14 +115,11 @@ class Screenshot : public TTestClipsTest {
       name.isEmpty() ? box->reject() : box->accept();
     });
     answer.start();
-    main_->SaveScreenshot();
+    Playback().SaveScreenshot();
     return shown;
   }
 
-  TPrivateHome home_;
-  TFakeDesktop desktop_;
   QTemporaryDir shots_;
-  std::unique_ptr<TfrMain> main_;
   QString dialogTitle_, dialogFolder_;
 };
 
@@ -151,10 +129,10 @@ class Screenshot : public TTestClipsTest {
 // and the aspect on screen, checked against ffmpeg's own decoding of the clip.
 TEST_F(Screenshot, SavesThePausedFrameAtNativeSizeAsDecodedElsewhere) {
   Open(Clips().Avi);
-  ASSERT_TRUE(main_->IsFileOpen());
-  main_->ExecuteCommand(cmAspect16x9);
-  main_->ZoomX = 40;
-  main_->PlaceVideo();
+  ASSERT_TRUE(Playback().IsFileOpen());
+  Execute(cmAspect16x9);
+  Geometry().Framing().ZoomX = 40;
+  Geometry().PlaceVideo();
   const QSize onScreen = VideoOnScreen();
   ASSERT_TRUE(onScreen.isValid());
   ASSERT_NE(onScreen, QSize(TTestClips::AviWidth, TTestClips::AviHeight));
@@ -167,14 +145,14 @@ TEST_F(Screenshot, SavesThePausedFrameAtNativeSizeAsDecodedElsewhere) {
   for (const TCase& c : {TCase{"key", 100}, TCase{"between", 112}}) {
     SCOPED_TRACE(c.name);
     const int64_t at = (2 * c.frame + 1) * S / (2 * TTestClips::AviFrameRate);
-    main_->PauseMovie();
-    main_->SetPosition(at);
-    Drain();
+    Playback().PauseMovie();
+    Playback().SetPosition(at);
+    DrainPostedEvents();
     const QString file = shots_.filePath(QStringLiteral("shot-%1.bmp").arg(c.name));
     ASSERT_TRUE(SaveScreenshotAs(file));
     EXPECT_EQ(dialogTitle_, "Save screenshot...");
     EXPECT_EQ(dialogFolder_, shots_.path());
-    EXPECT_EQ(main_->Settings.ScreenShotDir, shots_.path() + "/");
+    EXPECT_EQ(Settings().ScreenShotDir, shots_.path() + "/");
 
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -204,8 +182,8 @@ TEST_F(Screenshot, SavesThePausedFrameAtNativeSizeAsDecodedElsewhere) {
     EXPECT_GT(MeanAbsDiff(bmp.bgr, later), 4 * kTolerance) << "the same frame differs by " << near;
 
     // The player goes on where it was, in the state it was in.
-    EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(at), double(S / 25));
-    EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+    EXPECT_NEAR(double(Playback().Engine().GetPosition()), double(at), double(S / 25));
+    EXPECT_EQ(Playback().PlayState(), TPlayState::Paused);
   }
 }
 
@@ -213,24 +191,24 @@ TEST_F(Screenshot, SavesThePausedFrameAtNativeSizeAsDecodedElsewhere) {
 // the position and the play state are put back all the same.
 TEST_F(Screenshot, AudioOnlyFileAsksNothingAndKeepsItsPlace) {
   Open(Clips().Wav);
-  ASSERT_TRUE(main_->IsFileOpen());
-  main_->SetPosition(2 * S);
-  Drain();
+  ASSERT_TRUE(Playback().IsFileOpen());
+  Playback().SetPosition(2 * S);
+  DrainPostedEvents();
   const QString file = shots_.filePath("audio.bmp");
   EXPECT_FALSE(SaveScreenshotAs(file));
   EXPECT_FALSE(QFile::exists(file));
-  EXPECT_NEAR(double(main_->Engine()->GetPosition()), double(2 * S), double(S / 25));
-  EXPECT_EQ(main_->PlayState, TPlayState::Paused);
+  EXPECT_NEAR(double(Playback().Engine().GetPosition()), double(2 * S), double(S / 25));
+  EXPECT_EQ(Playback().PlayState(), TPlayState::Paused);
 }
 
 // A cancelled dialog writes nothing and leaves a playing file playing.
 TEST_F(Screenshot, CancelledDialogWritesNothingAndPlaysOn) {
   Open(Clips().Avi);
-  main_->SetPosition(3 * S);
-  main_->Play();
-  Drain();
+  Playback().SetPosition(3 * S);
+  Playback().Play();
+  DrainPostedEvents();
   EXPECT_TRUE(SaveScreenshotAs(QString()));
   EXPECT_TRUE(QDir(shots_.path()).entryList({"*.bmp"}, QDir::Files).isEmpty());
-  EXPECT_EQ(main_->PlayState, TPlayState::Playing);
-  EXPECT_GE(main_->Engine()->GetPosition(), 3 * S - S / 25);
+  EXPECT_EQ(Playback().PlayState(), TPlayState::Playing);
+  EXPECT_GE(Playback().Engine().GetPosition(), 3 * S - S / 25);
 }

@@ -137,7 +137,7 @@ TEST_F(SettingsTest, FirstRunWritesTheBuiltInStateInFileOrder) {
   EXPECT_EQ(settings.Skin, "Загрузить набор кнопок");
   EXPECT_EQ(settings.LastPlayed, -1);
   EXPECT_EQ(host.playlistIndex, -1);
-  EXPECT_EQ(host.cells[5][2], "play");
+  EXPECT_EQ(host.keyMap.Cell(5, TKeyColumn::Remote), "play");
   EXPECT_EQ(host.movieRect, (TMovieRect{208, 186, 591, 413}));
 }
 
@@ -164,7 +164,7 @@ TEST_F(SettingsTest, FirstRunAsksAboutHelpOnlyInEnglish) {
 TEST_F(SettingsTest, AbsentKeysReadAsDefaults) {
   WriteIni("[Common]\r\n");
   host.movieRect = {1, 2, 3, 4};
-  host.cells[3][1] = "F3";
+  host.keyMap.SetCell(3, TKeyColumn::FullScreen, "F3");
   file.LoadSettings();
   EXPECT_TRUE(boxes.shown.empty());
   TSettings expected;
@@ -174,10 +174,11 @@ TEST_F(SettingsTest, AbsentKeysReadAsDefaults) {
   EXPECT_EQ(host.toggles, (std::array<bool, 4>{false, true, false, false}));
   EXPECT_EQ(host.volume, 31);
   EXPECT_EQ(host.playlistIndex, 0);
-  EXPECT_EQ(host.cells[3][1], "");  // an absent command key unbinds
+  EXPECT_EQ(host.keyMap.Cell(3, TKeyColumn::FullScreen), "");  // an absent command key unbinds
 }
 
 TEST_F(SettingsTest, SideEffectsHappenInReadingOrder) {
+  host.keyMap.ApplyPreset(TKeyPreset::Default);
   WriteIni(
       "[Common]\r\nRepeat=0\r\nTree=1\r\nMute=1\r\nStayOnTop=1\r\n"
       "[Video]\r\nFullScrMode=1\r\nScrWidth=1024\r\nScrHeight=768\r\nScrDepth=32\r\n"
@@ -193,7 +194,8 @@ TEST_F(SettingsTest, SideEffectsHappenInReadingOrder) {
                           "volume=70 freq=3", "hints=0", "priority=1", "bookmarks=0",
                           "font=Verdana,1,30,255", "index=4", "fileTypes", "apply"}));
   EXPECT_EQ(settings.SoundFreq, 1);
-  EXPECT_EQ(host.cellWrites, 183);
+  // The key map is read last, and a file without [CommandMap] unbinds every cell.
+  EXPECT_EQ(host.keyMap, TKeyMap());
 }
 
 TEST_F(SettingsTest, MalformedValuesReadAsDefaults) {
@@ -274,7 +276,7 @@ TEST_F(SettingsTest, LoadingErrorEndsTheReadingAtTheFailingKey) {
   settings.NoFullScrCaption = true;
   settings.MouseWheel = 1;
   host.playlistIndex = 7;
-  host.cells[1][0] = "Ctrl+P";
+  host.keyMap.SetCell(1, TKeyColumn::Window, "Ctrl+P");
   WriteIni(("[Commands]\r\nMultiKeys=1\r\n[Interface]\r\nSkin=" + skinFile +
             "\r\nNoFullScrCaption=0\r\n[Mouse]\r\nMouseWheel=0\r\n[PlayList]\r\nLastPlayed=2\r\n"
             "[CommandMap]\r\nWind_001=F1\r\n")
@@ -289,7 +291,7 @@ TEST_F(SettingsTest, LoadingErrorEndsTheReadingAtTheFailingKey) {
   EXPECT_TRUE(settings.NoFullScrCaption);  // the rest keep their values
   EXPECT_EQ(settings.MouseWheel, 1);
   EXPECT_EQ(host.playlistIndex, 7);
-  EXPECT_EQ(host.cells[1][0], "Ctrl+P");
+  EXPECT_EQ(host.keyMap.Cell(1, TKeyColumn::Window), "Ctrl+P");
   EXPECT_EQ(host.log.mid(host.log.size() - 2), QStringList({"fileTypes", "apply"}));
 }
 
@@ -321,7 +323,7 @@ TEST_F(SettingsTest, SaveAndLoadRoundTrip) {
   host.volume = 55;
   host.playlistIndex = 3;
   host.windowRect = {-50, 10, 700, 500};
-  host.cells[42] = {"Ctrl+Right", "Alt+NP+", "<124>"};
+  host.SetRow(42, {"Ctrl+Right", "Alt+NP+", "<124>"});
   file.SaveSettings();
   const TSettings saved = settings;
 
@@ -333,7 +335,7 @@ TEST_F(SettingsTest, SaveAndLoadRoundTrip) {
   EXPECT_EQ(other.volume, 55);
   EXPECT_EQ(other.playlistIndex, 3);
   EXPECT_EQ(other.movieRect, (TMovieRect{-50, 10, 700, 500}));
-  EXPECT_EQ(other.cells, host.cells);
+  EXPECT_EQ(other.keyMap, host.keyMap);
 }
 
 TEST_F(SettingsTest, FullScreenSaveWritesTheRememberedRectangle) {

@@ -4,16 +4,15 @@
 #include <functional>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "tests/support/testclips.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -69,12 +68,12 @@ class RealWindow : public ::testing::Test {
   QString FindWindow() {
     const QString pid = QString::number(player_.processId());
     QString window;
-    for (int i = 0; i < 100 && window.isEmpty(); ++i) {
-      QThread::msleep(100);
+    WaitUntil([&] {
       window = QString::fromLatin1(RunTool("xdotool", {"search", "--onlyvisible", "--pid", pid}))
                    .split('\n', Qt::SkipEmptyParts)
                    .value(0);
-    }
+      return !window.isEmpty();
+    });
     return window;
   }
 
@@ -98,22 +97,20 @@ TEST_F(RealWindow, PlaysAClipWhosePictureChanges) {
     return n;
   };
   // Grabs the window until it has the wanted size and its movie area shows a
-  // picture (a loaded machine may take seconds), then once more a moment
-  // later: the picture must be there and must have moved.
+  // picture (a loaded machine may take seconds), then until the picture has
+  // moved: it must be there and must move.
   auto expectMovingPicture = [&](const QString& window, const char* when,
                                  const std::function<bool(QSize)>& sized, QSize* shown = nullptr) {
-    QImage first;
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
+    QImage first, second;
+    WaitUntil([&] {
       first = Grab(window);
-      if (!first.isNull() && sized(first.size()) && lit(first) > 20) break;
-      if (waited.elapsed() > 8000) break;
-      QThread::msleep(100);
-    }
+      return !first.isNull() && sized(first.size()) && lit(first) > 20;
+    });
     if (shown) *shown = first.size();
-    QThread::msleep(800);
-    const QImage second = Grab(window);
+    WaitUntil([&] {
+      second = Grab(window);
+      return second.size() != first.size() || Differences(first, second, movieOf(first)) > 5;
+    });
     ASSERT_FALSE(first.isNull()) << when;
     EXPECT_TRUE(sized(first.size())) << "the window has the wrong size " << when;
     ASSERT_EQ(first.size(), second.size()) << when;
@@ -148,16 +145,21 @@ TEST_F(RealWindow, LogoIsCentredAfterTheWindowFittedAFilm) {
   ASSERT_FALSE(window.isEmpty()) << "no window appeared";
   // The caption names the file that is open; a loaded machine may take seconds.
   auto waitForTitle = [&](const QString& title) {
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 10000) {
-      if (QString::fromUtf8(RunTool("xdotool", {"getwindowname", window})).trimmed() == title) return true;
-      QThread::msleep(100);
-    }
-    return false;
+    return WaitUntil([&] {
+      return QString::fromUtf8(RunTool("xdotool", {"getwindowname", window})).trimmed() == title;
+    });
   };
   ASSERT_TRUE(waitForTitle(QFileInfo(TestClips().Avi).completeBaseName()));
-  QThread::msleep(500);  // the window fits the 320 x 240 film, which plays
+  // The window has fitted the 320 x 240 film by the time the caption names
+  // it; the film plays on until its picture moves.
+  QImage playing;
+  EXPECT_TRUE(WaitUntil([&] {
+    const QImage now = Grab(window);
+    const bool moved = !playing.isNull() && now.size() == playing.size() &&
+                       Differences(playing, now, QRect(QPoint(0, 0), now.size())) > 5;
+    playing = now;
+    return moved;
+  })) << "the film does not play";
   RunTool("xdotool", {"key", "--window", window, "Next"});
   ASSERT_TRUE(waitForTitle(QFileInfo(TestClips().Mp3).completeBaseName()));
   // The logo's bright pixels, found by rows and columns, once it shows (the
@@ -179,11 +181,15 @@ TEST_F(RealWindow, LogoIsCentredAfterTheWindowFittedAFilm) {
         }
     return left < right;
   };
-  QElapsedTimer waited;
-  waited.start();
-  while (!findLogo() && waited.elapsed() < 8000) QThread::msleep(100);
-  QThread::msleep(300);
-  ASSERT_TRUE(findLogo()) << "no logo in the movie area";
+  // Settled: two grabs in a row find the logo in the same place.
+  QRect last;
+  ASSERT_TRUE(WaitUntil([&] {
+    if (!findLogo()) return false;
+    const QRect box(QPoint(left, top), QPoint(right, bottom));
+    const bool same = box == last;
+    last = box;
+    return same;
+  })) << "no logo in the movie area";
   EXPECT_NEAR((left + right) / 2.0, movie.center().x(), 4.0);
   EXPECT_NEAR((top + bottom) / 2.0, movie.center().y(), 4.0);
 }

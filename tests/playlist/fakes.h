@@ -35,7 +35,7 @@ class TFakeOwner : public TPlayListOwner {
   bool RepeatPlaylist() const override { return repeat; }
   void ClearSeekBarBookmarks() override { marks.clear(); ++markClears; }
   void SetSeekBarBookmark(int index, qint64 time) override {
-    if (index >= 0 && index <= 99) marks[index] = time;
+    marks[index] = time;
   }
   const QImage* SkinBitmap() const override { return skin.isNull() ? nullptr : &skin; }
 

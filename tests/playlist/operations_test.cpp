@@ -217,11 +217,14 @@ TEST_F(PlayListOps, BookmarksAreNamedSortedAndPushedToTheSeekBar) {
   EXPECT_EQ(marks[2].Time, t);  // equal times both stay
   EXPECT_EQ(owner.marks, (std::map<int, qint64>{{0, 5}, {1, t}, {2, t}}));
 
-  // Only the current entry's marks, and only the first hundred.
+  // Only the current entry's marks, every one of them in time order: the
+  // seek bar, not the playlist, keeps the first hundred.
   list.SetCurrentItem(0);
-  for (int i = 0; i < 120; ++i) list.AddBookmark(1000 + i);
-  EXPECT_EQ(owner.marks.size(), 100u);
-  EXPECT_EQ(owner.marks.at(99), 1099);
+  for (int i = 119; i >= 0; --i) list.AddBookmark(1000 + i);
+  ASSERT_EQ(owner.marks.size(), 120u);
+  EXPECT_EQ(owner.marks.begin()->first, 0);
+  EXPECT_EQ(owner.marks.at(0), 1000);
+  EXPECT_EQ(owner.marks.at(119), 1119);
 }
 
 TEST_F(PlayListOps, ExchangeSortOrdersSignedTimesAndMayReorderEqualOnes) {

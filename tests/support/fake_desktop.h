@@ -1,16 +1,10 @@
 #pragma once
 #include "tests/support/fake_msgbox.h"
-#include "tests/support/fake_playback.h"
-#include "tests/support/fake_system.h"
+#include "tests/support/machine_services.h"
 
 // Every service through which the main window could touch the machine it
-// runs on (boxes, power, priority, volume, display mode, screensaver),
-// replaced by fakes for the lifetime of the object.
-struct TFakeDesktop {
+// runs on, replaced by fakes of the test's own for the lifetime of the
+// object, and the message boxes recorded instead of shown.
+struct TFakeDesktop : TMachineFakes {
   TFakeMessageBoxes boxes;
-  TFakePowerService power;
-  TFakePriorityService priority;
-  TFakeWaveOut waveOut;
-  TFakeDisplayModes displayModes;
-  TFakeScreenSaver screenSaver;
 };

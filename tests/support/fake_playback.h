@@ -5,32 +5,36 @@
 #include "platform/system/screensaver.h"
 #include "platform/system/waveout.h"
 
-// Each fake installs itself for its lifetime, so that no test can change the
-// volume, the display mode or the screensaver of the machine it runs on.
+// Each fake installs itself for its lifetime and then puts back the service
+// it replaced (the test main's harmless default), so that no test can change
+// the volume, the display mode or the screensaver of the machine it runs on.
 
 // Records the device volumes asked for.
 class TFakeWaveOut : public TWaveOutService {
  public:
-  TFakeWaveOut() { SetWaveOutService(this); }
-  ~TFakeWaveOut() override { SetWaveOutService(nullptr); }
+  TFakeWaveOut() : previous_(&WaveOutService()) { SetWaveOutService(this); }
+  ~TFakeWaveOut() override { SetWaveOutService(previous_); }
   MMRESULT SetVolume(unsigned device, uint32_t volume) override {
     calls.push_back({device, volume});
     return result;
   }
-  struct Call {
+  struct TVolumeRequest {
     unsigned device;
     uint32_t volume;
   };
-  std::vector<Call> calls;
+  std::vector<TVolumeRequest> calls;
   MMRESULT result = MMSYSERR_NOERROR;
+
+ private:
+  TWaveOutService* previous_;
 };
 
 // A monitor with a fixed mode list. A mode can be set when it is listed as
 // available; any call can be made to fail with a chosen result.
 class TFakeDisplayModes : public TDisplayModeService {
  public:
-  TFakeDisplayModes() { SetDisplayModes(this); }
-  ~TFakeDisplayModes() override { SetDisplayModes(nullptr); }
+  TFakeDisplayModes() : previous_(&DisplayModes()) { SetDisplayModes(this); }
+  ~TFakeDisplayModes() override { SetDisplayModes(previous_); }
   HRESULT EnumDisplayModes(const QRect&, std::vector<TDisplayMode>& list) override {
     list.clear();
     if (FAILED(enumResult)) return enumResult;
@@ -77,13 +81,16 @@ class TFakeDisplayModes : public TDisplayModeService {
   bool changed = false;
   HRESULT enumResult = S_OK, setResult = S_OK, restoreResult = S_OK;
   QString errorText = QStringLiteral("Display mode refused.");
+
+ private:
+  TDisplayModeService* previous_;
 };
 
 // Grants or refuses the request; Activate() plays the screensaver starting anyway.
 class TFakeScreenSaver : public TScreenSaverService {
  public:
-  TFakeScreenSaver() { SetScreenSaverService(this); }
-  ~TFakeScreenSaver() override { SetScreenSaverService(nullptr); }
+  TFakeScreenSaver() : previous_(&ScreenSaverService()) { SetScreenSaverService(this); }
+  ~TFakeScreenSaver() override { SetScreenSaverService(previous_); }
   void Inhibit(const QString& app, const QString& reason, std::function<void()> onActivation) override {
     ++inhibits;
     lastApp = app;
@@ -105,4 +112,7 @@ class TFakeScreenSaver : public TScreenSaverService {
   int inhibits = 0, uninhibits = 0;
   bool inhibited = false;
   bool refuse = false;
+
+ private:
+  TScreenSaverService* previous_;
 };

@@ -5,28 +5,34 @@
 #include "platform/system/priority.h"
 
 // Counts power-off requests instead of switching the machine off. Installs
-// itself for its lifetime; any test that can reach a power-off path must
-// hold one.
+// itself for its lifetime and then puts back the service it replaced; the
+// test main holds one for the whole run, so no path can reach logind.
 class TFakePowerService : public TPowerService {
  public:
-  TFakePowerService() { SetPowerService(this); }
-  ~TFakePowerService() override { SetPowerService(nullptr); }
+  TFakePowerService() : previous_(&PowerService()) { SetPowerService(this); }
+  ~TFakePowerService() override { SetPowerService(previous_); }
   bool PowerOff() override {
     ++calls;
     return accept;
   }
   int calls = 0;
   bool accept = true;
+
+ private:
+  TPowerService* previous_;
 };
 
 // Records the priority classes asked for instead of renicing the test process.
 class TFakePriorityService : public TPriorityService {
  public:
-  TFakePriorityService() { SetPriorityService(this); }
-  ~TFakePriorityService() override { SetPriorityService(nullptr); }
+  TFakePriorityService() : previous_(&PriorityService()) { SetPriorityService(this); }
+  ~TFakePriorityService() override { SetPriorityService(previous_); }
   bool SetPriorityClass(TPriorityClass priority) override {
     requested.push_back(priority);
     return true;
   }
   std::vector<TPriorityClass> requested;
+
+ private:
+  TPriorityService* previous_;
 };

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <clocale>
 
+#include "tests/support/machine_services.h"
+
 // Every test binary gets a QApplication (widgets need one) and the Russian
 // locale the program runs under; offscreen unless a display was asked for.
 int main(int argc, char** argv) {
@@ -13,5 +15,6 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");
+  const TMachineFakes harmless;
   return RUN_ALL_TESTS();
 }

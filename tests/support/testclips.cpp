@@ -38,7 +38,7 @@ QString RunPipeline(const QString& pipeline, const QString& out) {
 }
 
 // Writes to a temporary name and renames, so a reader never sees half a file.
-QString MakeClip(const QString& pipeline, const QString& path) {
+QString EncodeClip(const QString& pipeline, const QString& path) {
   const QString tmp = path + ".part";
   QFile::remove(tmp);
   if (QString err = RunPipeline(pipeline, tmp); !err.isEmpty()) return err;
@@ -85,7 +85,7 @@ QString VideoBranch(int frames, int width, int height) {
       .arg(height);
 }
 
-TTestClips Make() {
+TTestClips EncodeAllClips() {
   TTestClips c;
   c.Dir = QStringLiteral(KELVARA_BUILD_DIR "/testclips/") + kGeneration;
   c.Avi = c.Dir + "/video_2audio.avi";
@@ -141,7 +141,7 @@ TTestClips Make() {
        c.Mpeg2},
   };
   for (const Job& j : jobs) {
-    c.Error = MakeClip(j.pipeline, j.path);
+    c.Error = EncodeClip(j.pipeline, j.path);
     if (!c.Ok()) return c;
   }
 
@@ -161,6 +161,6 @@ TTestClips Make() {
 }  // namespace
 
 const TTestClips& TestClips() {
-  static const TTestClips clips = Make();
+  static const TTestClips clips = EncodeAllClips();
   return clips;
 }

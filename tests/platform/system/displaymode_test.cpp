@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QSize>
 
+#include "tests/support/machine_services.h"
 #include "platform/system/displaymode.h"
 
 // Last: Xlib's macros must not meet Qt's headers.
@@ -28,6 +29,7 @@ TEST(MonitorForWindow, PicksTheMonitorShowingMostOfTheWindow) {
 TEST(DisplayModes, OffscreenEveryCallFailsWithAReason) {
   // Offscreen (the tests' default) the platform's service is the one without X.
   if (QGuiApplication::platformName() != "offscreen") GTEST_SKIP() << "needs the offscreen platform";
+  const TRealDisplayModes real;
   TDisplayModeService& service = DisplayModes();
   std::vector<TDisplayMode> modes = {{640, 480, 16, 60, true}};
   EXPECT_EQ(service.EnumDisplayModes(QRect(0, 0, 100, 100), modes), DDERR_NODIRECTDRAWHW);
