@@ -4,6 +4,10 @@
 // paused and playing. One side per process, driven by window_vs_gst.sh:
 //   bench_window player CLIP STEP_SECONDS JUMPS
 //   bench_window bare   CLIP STEP_SECONDS JUMPS
+//   bench_window view   CLIP WIDTHxHEIGHT|full
+// The view side opens the clip, pauses it at the start, gives the movie panel that size (or
+// goes full screen), then plays the clip once and reports
+// only the play line. The bare side takes BENCH_BARE_SINK (glimagesink when unset).
 // The player side expects its settings file to say KeySeek=STEP_SECONDS.
 // Output lines are "name key=value ...", numbers in the C locale.
 #include <gst/gst.h>
@@ -28,8 +32,10 @@
 #include "core/MainUnit.h"
 #include "core/playback.h"
 #include "core/application.h"
+#include "core/windowgeom.h"
 #include "media/DShowHlp.h"
 #include "platform/media/gstgraph.h"
+#include "platform/media/videowidget.h"
 #include "playlist/error.h"
 #include "playlist/subtitles.h"
 
@@ -489,7 +495,22 @@ GstElement* PlayerVideoSink() {
   return graph ? FindVideoSink(graph->Pipeline()) : nullptr;
 }
 
-int RunPlayer(int argc, char** argv, const QString& clip, gint64 stepNs, int jumps) {
+// Gives the movie panel `view` ("640x360") by sizing the window round it, or
+// goes full screen for "full".
+void SetView(TfrMain& window, const QByteArray& view) {
+  if (view == "full") {
+    window.Geometry().EnterFullScreen();
+    return;
+  }
+  const QList<QByteArray> wh = view.split('x');
+  TVideoWidget* picture = VideoWidgetOf(DirectShowHelper->Graph);
+  QWidget* panel = picture ? picture->parentWidget() : nullptr;
+  if (wh.size() != 2 || !panel) return;
+  window.resize(wh[0].toInt() + window.width() - panel->width(), wh[1].toInt() + window.height() - panel->height());
+}
+
+int RunPlayer(int argc, char** argv, const QString& clip, gint64 stepNs, int jumps,
+              const QByteArray& view = {}) {
   TKelvaraApplication app(argc, argv);
   TfrMain frMain;
   TfrSubtitles frSubtitles;
@@ -512,7 +533,23 @@ int RunPlayer(int argc, char** argv, const QString& clip, gint64 stepNs, int jum
     return 1;
   }
   int rc = 0;
-  {
+  if (!view.isEmpty()) {
+    TPlayerSide side(frMain, sink);
+    side.Pause();
+    side.Rewind(0);
+    SetView(frMain, view);
+    side.Pump(1500);  // the window settles and the paused picture is redrawn
+    TVideoWidget* picture = VideoWidgetOf(DirectShowHelper->Graph);
+    QWidget* panel = picture ? picture->parentWidget() : nullptr;
+    std::printf("view %s panel=%dx%d picture=%dx%d\n", view.constData(), panel ? panel->width() : 0,
+                panel ? panel->height() : 0, picture ? picture->width() : 0, picture ? picture->height() : 0);
+    TEndWatch end(sink);
+    side.Play();
+    const auto until = Clock::now() + std::chrono::milliseconds(kPlayTimeoutMs);
+    while (!end.Ended() && Clock::now() < until) side.Pump(10);
+    PrintPlay(end.Ended(), end.Ended() ? end.Counts() : ReadCounts(sink), sink, side.Pipeline());
+    rc = end.Ended() ? 0 : 1;
+  } else {
     TEndWatch end(sink);
     TPlayerSide side(frMain, sink);
     rc = RunSide(side, stepNs, jumps, [&] {
@@ -590,9 +627,11 @@ class TBareSide : public TSide {
 
 int RunBare(const QString& clip, gint64 stepNs, int jumps) {
   GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-  GstElement* videoSink = gst_element_factory_make("glimagesink", nullptr);
+  const QByteArray sinkName = qEnvironmentVariableIsEmpty("BENCH_BARE_SINK") ? QByteArray("glimagesink")
+                                                                              : qgetenv("BENCH_BARE_SINK");
+  GstElement* videoSink = gst_element_factory_make(sinkName.constData(), nullptr);
   if (!playbin || !videoSink) {
-    std::fprintf(stderr, "playbin or glimagesink missing\n");
+    std::fprintf(stderr, "playbin or %s missing\n", sinkName.constData());
     return 1;
   }
   gst_object_ref_sink(playbin);
@@ -630,8 +669,14 @@ int RunBare(const QString& clip, gint64 stepNs, int jumps) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "view") == 0) {
+    gst_init(nullptr, nullptr);
+    int qtArgc = 1;
+    return RunPlayer(qtArgc, argv, QString::fromLocal8Bit(argv[2]), 0, 0, argv[3]);
+  }
   if (argc < 5 || (std::strcmp(argv[1], "player") != 0 && std::strcmp(argv[1], "bare") != 0)) {
-    std::fprintf(stderr, "usage: %s player|bare CLIP STEP_SECONDS JUMPS\n", argv[0]);
+    std::fprintf(stderr, "usage: %s player|bare CLIP STEP_SECONDS JUMPS\n       %s view CLIP WxH|full\n",
+                 argv[0], argv[0]);
     return 2;
   }
   gst_init(nullptr, nullptr);

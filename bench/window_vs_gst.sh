@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The player in its real window against gst-launch's playbin with the same
 # video sink, on the same 20-second clip and the same private virtual X
-# server, in one run:
+# server, in one run (playbin gets the video sink the player chose):
 #   - frames the video sink rendered and dropped while the whole clip played;
 #   - time from a forward jump (the player: its jump key; playbin: a key-unit
 #     flushing seek) to the first picture shown at the new place, paused and
 #     playing, median and spread over JUMPS jumps, and when on the way the
 #     seek's flush reached the sink, the picture left the decoder and the
 #     picture reached the sink.
+#   - a 1920x1080 clip at 25 fps played by the player with its movie panel
+#     at 640x360 and in full screen on the 1280x1024 screen: frames dropped.
 # Usage: bench/window_vs_gst.sh [build dir with -DKELVARA_BENCH=ON] [jumps]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,7 +30,7 @@ gst-launch-1.0 -q avimux name=mux ! filesink location="$clip" \
   audiotestsrc num-buffers=862 ! audio/x-raw,rate=44100,channels=2 ! lamemp3enc ! mpegaudioparse ! queue ! mux. >/dev/null
 
 # A display number nobody else holds: the server picks it and tells us.
-Xvfb -displayfd 3 -screen 0 1280x800x24 3>"$work/display" >/dev/null 2>&1 & xpid=$!
+Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$work/display" >/dev/null 2>&1 & xpid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -n 1 "$work/display") QT_QPA_PLATFORM=xcb
@@ -46,6 +48,9 @@ run() {  # side -> its output lines, or nothing when it failed
     echo "$1 side failed:" >&2; tail -n 5 "$work/$1.err" >&2; }
 }
 run player > "$work/player.out"
+# playbin gets the sink the player chose on this display.
+BENCH_BARE_SINK=$(awk '$1 == "play" { for (i = 2; i <= NF; i++) if ($i ~ /^sink=/) print substr($i, 6) }' "$work/player.out")
+export BENCH_BARE_SINK=${BENCH_BARE_SINK:-glimagesink}
 run bare > "$work/bare.out"
 
 field() {  # file line key
@@ -86,4 +91,26 @@ for kind in seek-paused seek-playing; do
     "$(field "$1" $kind arrival_median)"; }
   printf '%-22s %-28s %-28s\n' "  flush/decoded/at sink" "$(stages "$work/player.out")" "$(stages "$work/bare.out")"
   echo "  $kind ratio kelvara/bare (medians): $(ratio "$(field "$work/player.out" $kind median)" "$(field "$work/bare.out" $kind median)")"
+done
+
+# A film far larger than its window: shrinking 1920x1080 to 640x360 and to
+# the full screen must keep up at 25 fps. Opened paused (the view is set
+# before it plays on from the start), played once to the end.
+hd=$work/hd.avi
+gst-launch-1.0 -q avimux name=mux ! filesink location="$hd" \
+  videotestsrc num-buffers=200 pattern=ball ! video/x-raw,width=1920,height=1080,framerate=25/1 \
+    ! avenc_mpeg4 bitrate=6000000 ! queue ! mux. \
+  audiotestsrc num-buffers=345 ! audio/x-raw,rate=44100,channels=2 ! lamemp3enc ! mpegaudioparse ! queue ! mux. >/dev/null
+printf '[Events]\r\nOnOpenPlay=1\r\nOnStop=0\r\nOnStopRewind=0\r\n[Audio]\r\nSoundFreq=0\r\n' \
+  > "$XDG_CONFIG_HOME/kelvara/kelvar.ini"
+echo
+echo "8 s 1920x1080 MPEG-4 at 25 fps (200 frames) in the player"
+printf '%-9s %-11s %-11s %-9s %-8s %-8s %-12s\n' view panel picture rendered dropped arrived sink
+for view in 640x360 full; do
+  LC_ALL=ru_RU.UTF-8 timeout 80 "$bench" view "$hd" "$view" > "$work/view.out" 2>"$work/view.err" || {
+    echo "$view failed:" >&2; tail -n 5 "$work/view.err" >&2; }
+  printf '%-9s %-11s %-11s %-9s %-8s %-8s %-12s\n' "$view" "$(field "$work/view.out" view panel)" \
+    "$(field "$work/view.out" view picture)" \
+    "$(field "$work/view.out" play rendered)" "$(field "$work/view.out" play dropped)" \
+    "$(field "$work/view.out" play arrived)" "$(field "$work/view.out" play sink)"
 done

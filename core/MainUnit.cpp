@@ -8,6 +8,7 @@
 
 #include "base/identity.h"
 #include "commands/commandtable.h"
+#include "commands/winlirc.h"
 #include "controls/brandtb.h"
 #include "controls/hoverbt.h"
 #include "controls/statusbars.h"
@@ -30,6 +31,7 @@
 #include "platform/system/windir.h"
 #include "playlist/error.h"
 #include "playlist/playlist.h"
+#include "prefs/associations.h"
 
 TfrMain::TfrMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
   setObjectName(Identity::MainClassName);
@@ -64,6 +66,10 @@ TfrMain::TfrMain(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWi
   parts_.PlayList = playList_.get();
   input_ = new TMainInput(parts_);
   parts_.Input = input_;
+  remote_ = new TWinLIRCClient(keyMap_, this);
+  remote_->PostCommand = [this](int id) { commands_->PostCommand(id); };
+  fileTypes_ = std::make_unique<TFileAssociations>(QCoreApplication::applicationFilePath());
+  parts_.FileTypes = fileTypes_.get();
   settingsHost_ = std::make_unique<TMainSettingsHost>(parts_);
   settingsFile_ = std::make_unique<TSettingsFile>(settings_, *settingsHost_);
 
@@ -85,6 +91,7 @@ TfrMain::~TfrMain() {
   parts_.Input = nullptr;
   TKelvaraApplication::SetExceptionHandler(nullptr);
   playback_->Timer().stop();
+  remote_->Close();
   ScreenSaverService().UnInhibit();
   instanceServer_.reset();
   playList_.reset();
@@ -118,6 +125,7 @@ bool TfrMain::StartUp(const QStringList& arguments) {
     THoverButton* b = panels_->Button(i);
     if (const TCommandInfo* c = FindCommand(b->Command)) b->setToolTip(QString::fromUtf8(c->NameRussian));
   }
+  remote_->Connect(settings_.WIRCenable, settings_.WIRCserver, settings_.WIRCport);
 
   if (ForwardToRunningInstance(arguments)) return false;
 

@@ -11,6 +11,7 @@
 class Exception;
 class TInstanceServer;
 class TMainSettingsHost;
+class TWinLIRCClient;
 class TfrError;
 
 // The main window: builds its parts (panels, playback, geometry, commands
@@ -44,6 +45,8 @@ class TfrMain : public QWidget {
   TSettings& Settings() { return settings_; }
   TKeyMap& KeyMap() { return keyMap_; }
   TPlayList* PlayList() const { return playList_.get(); }
+  TWinLIRCClient& Remote() const { return *remote_; }
+  TFileAssociations& FileTypes() const { return *fileTypes_; }
 
   // What another instance looks for; "Kelvara" until start-up ends.
   const QString& MainTitle() const { return mainTitle_; }
@@ -77,6 +80,8 @@ class TfrMain : public QWidget {
   std::unique_ptr<TMainSettingsHost> settingsHost_;
   std::unique_ptr<TSettingsFile> settingsFile_;
   std::unique_ptr<TInstanceServer> instanceServer_;
+  TWinLIRCClient* remote_ = nullptr;  // the remote control, owned as a child
+  std::unique_ptr<TFileAssociations> fileTypes_;
   TfrError* frError = nullptr;
   QString mainTitle_;
 };

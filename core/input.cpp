@@ -26,14 +26,12 @@
 #include "platform/system/msgbox.h"
 #include "playlist/playlist.h"
 #include "playlist/subtitles.h"
+#include "prefs/filetypes.h"
 
 namespace {
 
 // "name|patterns|name|patterns" as file-dialog filters.
 QString DialogFilter(const QString& pairs) { return DialogNameFilters(pairs).join(";;"); }
-
-const char* const kMovieFilter =
-    "Movie files|*.kpl;*.avi;*.asf;*.dat;*.mpe;*.mpeg;*.mpg;*.m1v|All files|*.*";
 
 }  // namespace
 
@@ -221,7 +219,7 @@ void TMainInput::DropFiles(const QStringList& names) {
 QStringList TMainInput::ChooseMovieFiles() {
   TSettings& settings = *parts_.Settings;
   const QStringList files = QFileDialog::getOpenFileNames(parts_.Window, "Open Movie...", settings.VideoDir,
-                                                          DialogFilter(kMovieFilter));
+                                                          DialogFilter(MultimediaFilter()));
   if (!files.isEmpty()) settings.VideoDir = FolderPart(files.first());
   return files;
 }

@@ -3,6 +3,7 @@
 class QWidget;
 class TCommandDispatch;
 class TDirectShowHelper;
+class TFileAssociations;
 class TKeyMap;
 class TMainInput;
 class TMainPanels;
@@ -28,4 +29,5 @@ struct TMainParts {
   TWindowGeometry* Geometry = nullptr;
   TCommandDispatch* Commands = nullptr;
   TMainInput* Input = nullptr;
+  TFileAssociations* FileTypes = nullptr;  // the desktop's file types the player holds
 };

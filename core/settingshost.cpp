@@ -1,5 +1,6 @@
 #include "core/settingshost.h"
 
+#include "core/application.h"
 #include "core/mainparts.h"
 #include "core/panels.h"
 #include "core/playback.h"
@@ -7,6 +8,7 @@
 #include "platform/system/exceptions.h"
 #include "platform/system/priority.h"
 #include "playlist/playlist.h"
+#include "prefs/associations.h"
 
 TMovieRect& TMainSettingsHost::MovieRect() { return parts_.Geometry->MovieRect(); }
 TMovieRect TMainSettingsHost::GetMovieRect() const { return parts_.Geometry->GetMovieRect(); }
@@ -49,6 +51,15 @@ void TMainSettingsHost::ApplyPreferences() {
   panels.ShowSeekBarBookmarks(parts_.Settings->ShowBookmarks);
   parts_.Geometry->UpdateCaptionBar();
   panels.Relayout();
+  // The desktop follows the file-type marks. A file that cannot be written
+  // is reported, and the settings are saved all the same.
+  try {
+    parts_.FileTypes->Apply();
+  } catch (const Exception& e) {
+    TKelvaraApplication::HandleException(e);
+  }
 }
+
+void TMainSettingsHost::RefreshFileTypes() { parts_.FileTypes->Refresh(); }
 
 void TMainSettingsHost::OpenHelp() { parts_.Panels->ShowHelp(); }

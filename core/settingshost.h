@@ -30,7 +30,7 @@ class TMainSettingsHost : public TSettingsHost {
   void SaveDefaultPlaylist(const QString& path) override;
   TKeyMap& KeyMap() override;
   void PutDefaultKeyPreset() override;
-  void RefreshFileTypes() override {}
+  void RefreshFileTypes() override;
   void ApplyPreferences() override;
   bool IsEnglish() const override { return false; }
   void OpenHelp() override;

@@ -16,6 +16,8 @@ run_ctest() {  # folder
 echo "== build"
 "$root/scripts/build.sh" build
 run_ctest build
+echo "== Debian package"
+"$root/scripts/package.sh" build
 
 if [ "${KELVARA_SKIP_SANITIZE:-0}" != 1 ]; then
   echo "== sanitizer build (address, undefined)"

@@ -3,6 +3,7 @@
 // graph and all its control interfaces, as a graph manager does.
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -108,6 +109,11 @@ class TGstGraph : public IGraphBuilder,
   struct TChain {
     TGstRef<GstElement> bin;
     TGstRef<GstElement> volume, panorama, balance, sink;
+    // For a sink that does not scale: the part of the picture that shows
+    // (cut by `crop`) and the size it is scaled to (`size`, a caps filter).
+    TGstRef<GstElement> crop, size;
+    int width = 0, height = 0;
+    int cut[4] = {0, 0, 0, 0};  // left, right, top, bottom, in the stream's pixels
     bool video = false, audio = false;
   };
   struct TPendingPad {
@@ -123,7 +129,12 @@ class TGstGraph : public IGraphBuilder,
   HRESULT FailRender(HRESULT hr);
   HRESULT TakeBusError();
   void ApplyAudioSettings(const TChain& c) const;
-  TGstRef<GstElement> MakeVideoSink();
+  void AddVideoParts(TChain& c, std::vector<GstElement*>& parts);
+  TGstRef<GstElement> MakeVideoSink(const QByteArray& factory);
+  bool HasOverlayMixer() const;
+  void ScaleTo(TChain& c, int width, int height);
+  QRect PlaceScaledPicture(TChain& c, const QRect& wanted);
+  void RefreshPausedPicture();
   void Wake();
   bool HasPlayableChain() const;
   gint64 DurationFromParser() const;
@@ -157,4 +168,5 @@ class TGstGraph : public IGraphBuilder,
   long style_ = 0;
   bool noClock_ = false;
   QPointer<QWidget> owner_;
+  bool refreshPending_ = false;
 };

@@ -28,15 +28,17 @@ class TScopedEnv {
   std::map<std::string, std::pair<bool, QByteArray>> saved_;
 };
 
-// A private settings folder and runtime folder, so that a test never touches
-// the user's settings or finds the user's running player.
+// A private settings folder, data folder and runtime folder, so that a test
+// never touches the user's settings or file types, or finds the user's
+// running player.
 class TPrivateHome {
  public:
   TPrivateHome() {
     env.Set("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    env.Set("XDG_DATA_HOME", data.path().toLocal8Bit());
     env.Set("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   }
   QString ConfigDir() const { return config.path() + "/kelvara"; }
-  QTemporaryDir config, runtime;
+  QTemporaryDir config, data, runtime;
   TScopedEnv env;
 };

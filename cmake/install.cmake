@@ -1,0 +1,48 @@
+# The player installed the way desktop programs are: the executable, its
+# desktop entry, themed icons, the MIME package of its playlist type and
+# its help page; `cpack -G DEB` wraps the same files into a Debian package.
+include(GNUInstallDirs)
+
+# The icons are painted at build time by our generator.
+add_executable(kelvara_icongen ${CMAKE_SOURCE_DIR}/scripts/icongen.cpp)
+target_link_libraries(kelvara_icongen PRIVATE Qt6::Gui)
+set(_icons ${CMAKE_BINARY_DIR}/icons)
+add_custom_command(OUTPUT ${_icons}/hicolor/256x256/apps/kelvara.png
+  COMMAND kelvara_icongen ${_icons}
+  DEPENDS kelvara_icongen
+  COMMENT "Painting the themed icons")
+add_custom_target(kelvara_icons ALL DEPENDS ${_icons}/hicolor/256x256/apps/kelvara.png)
+
+install(TARGETS kelvara RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/resources/kelvara.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/kelvara-mime.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME kelvara.xml)
+install(DIRECTORY ${_icons}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+# The help page lives beside the program's other data, where the player
+# looks for it; it is installed wherever it is kept in the sources.
+file(GLOB _help ${CMAKE_SOURCE_DIR}/resources/kelvar.html ${CMAKE_SOURCE_DIR}/docs/kelvar.html
+     ${CMAKE_SOURCE_DIR}/help/kelvar.html)
+if(_help)
+  list(GET _help 0 _help)
+  install(FILES ${_help} DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvara)
+endif()
+
+set(CPACK_PACKAGE_NAME kelvara)
+set(CPACK_PACKAGE_VENDOR "Kelvara")
+set(CPACK_PACKAGE_CONTACT "Kelvara developers <kelvara@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Video and audio player")
+set(CPACK_PACKAGE_DESCRIPTION "Kelvara plays video and audio files and playlists, with bookmarks, subtitles, skins, key maps and an infrared remote control.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION video)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The media plugins and the desktop's tools are loaded or run, not linked,
+# so dpkg-shlibdeps cannot see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-pulseaudio, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "lirc")
+include(CPack)
