@@ -53,7 +53,7 @@ double MsBetween(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
-QByteArray Num(double v) { return QByteArray::number(v, 'f', 1); }
+QByteArray OneDecimal(double v) { return QByteArray::number(v, 'f', 1); }
 
 // ---- the video sink
 
@@ -411,13 +411,13 @@ void PrintJumps(const char* name, const TJumpTimes& t) {
   QByteArray line = QByteArray(name) + " n=" + QByteArray::number(qsizetype(t.ms.size())) +
                     " failed=" + QByteArray::number(t.failed);
   if (!t.ms.empty()) {
-    line += " median=" + Num(Quantile(t.ms, 0.5)) + " p10=" + Num(Quantile(t.ms, 0.1)) +
-            " p90=" + Num(Quantile(t.ms, 0.9)) + " min=" + Num(Quantile(t.ms, 0)) +
-            " max=" + Num(Quantile(t.ms, 1));
+    line += " median=" + OneDecimal(Quantile(t.ms, 0.5)) + " p10=" + OneDecimal(Quantile(t.ms, 0.1)) +
+            " p90=" + OneDecimal(Quantile(t.ms, 0.9)) + " min=" + OneDecimal(Quantile(t.ms, 0)) +
+            " max=" + OneDecimal(Quantile(t.ms, 1));
   }
-  if (!t.flushMs.empty()) line += " flush_median=" + Num(Quantile(t.flushMs, 0.5));
-  if (!t.decodedMs.empty()) line += " decoded_median=" + Num(Quantile(t.decodedMs, 0.5));
-  if (!t.arrivalMs.empty()) line += " arrival_median=" + Num(Quantile(t.arrivalMs, 0.5));
+  if (!t.flushMs.empty()) line += " flush_median=" + OneDecimal(Quantile(t.flushMs, 0.5));
+  if (!t.decodedMs.empty()) line += " decoded_median=" + OneDecimal(Quantile(t.decodedMs, 0.5));
+  if (!t.arrivalMs.empty()) line += " arrival_median=" + OneDecimal(Quantile(t.arrivalMs, 0.5));
   std::printf("%s\n", line.constData());
 }
 
@@ -601,18 +601,18 @@ class TBareSide : public TSide {
   void Play() override { SetState(GST_STATE_PLAYING); }
   void Pause() override { SetState(GST_STATE_PAUSED); }
   void Rewind(gint64 ns) override {
-    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, Flags(), ns);
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, KeyFrameSeekFlags(), ns);
     gst_element_get_state(playbin_, nullptr, nullptr, 5 * GST_SECOND);
   }
   void Jump() override {
     gint64 now = 0;
     gst_element_query_position(playbin_, GST_FORMAT_TIME, &now);
-    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, Flags(), now + stepNs_);
+    gst_element_seek_simple(playbin_, GST_FORMAT_TIME, KeyFrameSeekFlags(), now + stepNs_);
   }
 
  private:
   // What the player asks for when it seeks to key frames.
-  static GstSeekFlags Flags() {
+  static GstSeekFlags KeyFrameSeekFlags() {
     return GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT | GST_SEEK_FLAG_SNAP_BEFORE);
   }
   void SetState(GstState s) {

@@ -7,7 +7,7 @@ enum TShiftFlag : unsigned { ssShift = 0x1, ssAlt = 0x2, ssCtrl = 0x4 };
 Q_DECLARE_FLAGS(TShiftState, TShiftFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TShiftState)
 
-// Windows virtual-key codes the program names itself.
+// Virtual-key codes the program names itself.
 inline constexpr quint16 VK_BACK = 0x08, VK_TAB = 0x09, VK_CLEAR = 0x0C, VK_RETURN = 0x0D,
                          VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12, VK_PAUSE = 0x13,
                          VK_CAPITAL = 0x14, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21,

@@ -6,7 +6,7 @@
 
 class QKeyEvent;
 
-// Windows virtual-key codes name key positions, not the characters a layout
+// Virtual-key codes name key positions, not the characters a layout
 // puts on them: the key that is F on a US keyboard is 'F' under a Russian
 // layout too. So a key event is mapped by its physical key where the platform
 // tells it, and by its Qt key only where it does not.

@@ -17,17 +17,17 @@ THoverButton::THoverButton(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-bool THoverButton::Set(bool& field, bool value) {
+bool THoverButton::SetAndRepaint(bool& field, bool value) {
   if (field == value) return false;
   field = value;
   update();
   return true;
 }
 
-void THoverButton::SetDown(bool down) { Set(down_, down); }
-void THoverButton::SetEnabled(bool enabled) { Set(enabled_, enabled); }
-void THoverButton::SetHover(bool hover) { Set(hover_, hover); }
-void THoverButton::SetPressed(bool pressed) { Set(pressed_, pressed); }
+void THoverButton::SetDown(bool down) { SetAndRepaint(down_, down); }
+void THoverButton::SetEnabled(bool enabled) { SetAndRepaint(enabled_, enabled); }
+void THoverButton::SetHover(bool hover) { SetAndRepaint(hover_, hover); }
+void THoverButton::SetPressed(bool pressed) { SetAndRepaint(pressed_, pressed); }
 
 void THoverButton::paintEvent(QPaintEvent*) {
   QPainter p(this);

@@ -45,7 +45,7 @@ class THoverButton : public QWidget {
 
  private:
   void Leave();
-  bool Set(bool& field, bool value);
+  bool SetAndRepaint(bool& field, bool value);
 
   bool hover_ = false, enabled_ = true, pressed_ = false, down_ = false;
 };

@@ -58,7 +58,7 @@ void TMultiVolumeBar::Reset() {
   update();
 }
 
-void TMultiVolumeBar::Apply(const QPoint& at) {
+void TMultiVolumeBar::SetLevelAt(const QPoint& at) {
   const auto hit = MultiVolumeHitAt(at.x(), at.y(), count_);
   if (!hit) return;
   (hit->Balance ? Levels[hit->Column].Balance : Levels[hit->Column].Volume) = hit->Value;
@@ -68,9 +68,9 @@ void TMultiVolumeBar::Apply(const QPoint& at) {
 
 // Moves arrive only while a button is held, that is while this control
 // holds the mouse; the press and the release belong to the same grab.
-void TMultiVolumeBar::mousePressEvent(QMouseEvent* e) { Apply(e->position().toPoint()); }
-void TMultiVolumeBar::mouseMoveEvent(QMouseEvent* e) { Apply(e->position().toPoint()); }
-void TMultiVolumeBar::mouseReleaseEvent(QMouseEvent* e) { Apply(e->position().toPoint()); }
+void TMultiVolumeBar::mousePressEvent(QMouseEvent* e) { SetLevelAt(e->position().toPoint()); }
+void TMultiVolumeBar::mouseMoveEvent(QMouseEvent* e) { SetLevelAt(e->position().toPoint()); }
+void TMultiVolumeBar::mouseReleaseEvent(QMouseEvent* e) { SetLevelAt(e->position().toPoint()); }
 
 void TMultiVolumeBar::paintEvent(QPaintEvent*) {
   QPainter p(this);

@@ -48,7 +48,7 @@ class TMultiVolumeBar : public QWidget {
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
-  void Apply(const QPoint& at);
+  void SetLevelAt(const QPoint& at);
 
   int count_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <ctime>
 
+#include "base/identity.h"
 #include "commands/commandtable.h"
 #include "commands/winlirc.h"
 #include "controls/brandtb.h"
@@ -14,7 +15,7 @@
 #include "core/application.h"
 #include "core/cmdline.h"
 #include "core/dispatch.h"
-#include "core/identity.h"
+#include "base/identity.h"
 #include "lang/langs.h"
 #include "core/input.h"
 #include "core/panels.h"

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QtGlobal>
 
-#include "core/identity.h"
+#include "base/identity.h"
 #include "lang/langs.h"
 #include "platform/media/gstversion.h"
 #include "platform/system/jpegimage.h"

@@ -6,8 +6,8 @@
 #include <exception>
 #include <vector>
 
+#include "base/identity.h"
 #include "core/application.h"
-#include "core/identity.h"
 #include "platform/system/exceptions.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/profile.h"

@@ -8,14 +8,6 @@ TDirectShowHelper* DirectShowHelper = nullptr;
 
 namespace {
 
-// A call through an interface the graph does not have (left unset by an
-// earlier failure that the policy let pass) is reported like any failure
-// instead of running into an empty reference.
-template <class T, class F>
-HRESULT Call(const ComPtr<T>& object, F&& f) {
-  return object ? f(*object) : E_POINTER;
-}
-
 // FreeGraph walks the graph again after every removal; a platform that keeps
 // answering with filters must not hold the program forever.
 constexpr int kMaxRemovals = 4096;
@@ -71,26 +63,26 @@ void TDirectShowHelper::BuildGraph() {
   ForgetPlatformErrorTexts();
   Check(CoCreateInstance(CLSID_CaptureGraphBuilder2, Builder), QStringLiteral("CoCreateInstance(Builder"));
   Check(CoCreateInstance(CLSID_FilterGraph, Graph), QStringLiteral("CoCreateInstance(FilterGraph)"));
-  Check(Call(Builder, [&](ICaptureGraphBuilder2& b) { return b.SetFiltergraph(Graph); }),
+  Check(CallIfPresent(Builder, [&](ICaptureGraphBuilder2& b) { return b.SetFiltergraph(Graph); }),
         QStringLiteral("Builder.SetFilterGraph"));
   Check(QueryInterface(Graph, MediaControl), QStringLiteral("Graph.QueryInterface(IMediaControl)"));
   Check(QueryInterface(Graph, VideoWindow), QStringLiteral("Graph.QueryInterface(IVideoWindow)"));
   Check(QueryInterface(Graph, MediaSeeking), QStringLiteral("Graph.QueryInterface(IMediaSeeking)"));
   Check(QueryInterface(Graph, MediaEventEx), QStringLiteral("Graph.QueryInterface(IMediaEventEx)"));
-  Check(Call(MediaSeeking, [](IMediaSeeking& s) { return s.SetTimeFormat(TIME_FORMAT_MEDIA_TIME); }),
+  Check(CallIfPresent(MediaSeeking, [](IMediaSeeking& s) { return s.SetTimeFormat(TIME_FORMAT_MEDIA_TIME); }),
         QStringLiteral("MediaSeeking.SetTimeFormat"));
   if (NotifyWindow) {
     NotifyWindow->Detach();
     NotifyWindow->deleteLater();
   }
   NotifyWindow = new TNotifyWindow(this);
-  Check(Call(MediaEventEx,
+  Check(CallIfPresent(MediaEventEx,
              [this](IMediaEventEx& e) { return e.SetNotifyWindow(NotifyWindow.data(), WM_GRAPHNOTIFY, 0); }),
         QStringLiteral("MediaEventEx.SetNotifyWindow"));
   if (ForceOverlay) {
     ComPtr<IBaseFilter> overlay;
     Check(CoCreateInstance(CLSID_OverlayMixer, overlay), QStringLiteral("CoCreateInstance(Overlay)"));
-    Check(Call(Graph, [&](IGraphBuilder& g) { return g.AddFilter(overlay, QStringLiteral("OverlayMixer2")); }),
+    Check(CallIfPresent(Graph, [&](IGraphBuilder& g) { return g.AddFilter(overlay, QStringLiteral("OverlayMixer2")); }),
           QStringLiteral("Graph.AddFilter"));
   }
 }
@@ -186,7 +178,7 @@ void TDirectShowHelper::SetPosition(int64_t Position) {
   // for, and frame steps back, jumps and bookmarks must land where they point.
   const uint32_t flags = AM_SEEKING_AbsolutePositioning;
   REFERENCE_TIME current = Position, stop = Position;
-  Check(Call(MediaSeeking,
+  Check(CallIfPresent(MediaSeeking,
              [&](IMediaSeeking& s) { return s.SetPositions(&current, flags, &stop, AM_SEEKING_NoPositioning); }),
         QStringLiteral("MediaSeeking.SetPositions"));
 }
@@ -196,13 +188,13 @@ void TDirectShowHelper::SetRate(double Rate) {
 }
 
 void TDirectShowHelper::AttachVideoWindow(QWidget* Owner) {
-  Check(Call(VideoWindow, [](IVideoWindow& v) { return v.put_WindowStyle(WS_CHILD | WS_CLIPCHILDREN); }),
+  Check(CallIfPresent(VideoWindow, [](IVideoWindow& v) { return v.put_WindowStyle(WS_CHILD | WS_CLIPCHILDREN); }),
         QStringLiteral("VideoWindow.Put_WindowStyle"));
-  Check(Call(VideoWindow, [Owner](IVideoWindow& v) { return v.put_Owner(Owner); }),
+  Check(CallIfPresent(VideoWindow, [Owner](IVideoWindow& v) { return v.put_Owner(Owner); }),
         QStringLiteral("VideoWindow.Put_Owner"));
-  Check(Call(VideoWindow, [](IVideoWindow& v) { return v.put_Visible(OATRUE); }),
+  Check(CallIfPresent(VideoWindow, [](IVideoWindow& v) { return v.put_Visible(OATRUE); }),
         QStringLiteral("VideoWindow.Put_Visible"));
-  Check(Call(VideoWindow, [Owner](IVideoWindow& v) { return v.put_MessageDrain(Owner); }),
+  Check(CallIfPresent(VideoWindow, [Owner](IVideoWindow& v) { return v.put_MessageDrain(Owner); }),
         QStringLiteral("VideoWindow.Put_MessageDrain"));
 }
 

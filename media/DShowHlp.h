@@ -30,6 +30,14 @@ class TNotifyWindow : public QObject {
 
 inline constexpr int WM_GRAPHNOTIFY = 0x400;
 
+// Calls `f` on the interface. One the graph does not have (left unset by an
+// earlier failure that the policy let pass) gives E_POINTER, which is
+// reported like any failure instead of running into an empty reference.
+template <class T, class F>
+HRESULT CallIfPresent(const ComPtr<T>& object, F&& f) {
+  return object ? f(*object) : E_POINTER;
+}
+
 class TDirectShowHelper {
  public:
   using TNotifyEvent = std::function<void(TDirectShowHelper* Sender)>;

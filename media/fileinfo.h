@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/media/hresult.h"
+#include "base/hresult.h"
 
 // What the player knows about one file before playing it. Copied by value.
 struct TFileInfo {

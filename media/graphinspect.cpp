@@ -9,11 +9,6 @@
 
 namespace {
 
-template <class T, class F>
-HRESULT Call(const ComPtr<T>& object, F&& f) {
-  return object ? f(*object) : E_POINTER;
-}
-
 bool IsUncompressedVideo(const GUID& subtype) {
   static const GUID list[] = {
       FourCCSubtype(MakeFourCC('Y', 'V', 'U', '9')), FourCCSubtype(MakeFourCC('C', 'L', 'P', 'L')),
@@ -32,7 +27,7 @@ bool IsUncompressedVideo(const GUID& subtype) {
 
 QString TDirectShowHelper::GetFilterName(const ComPtr<IBaseFilter>& Filter) {
   FILTER_INFO info;
-  Check(Call(Filter, [&](IBaseFilter& f) { return f.QueryFilterInfo(info); }),
+  Check(CallIfPresent(Filter, [&](IBaseFilter& f) { return f.QueryFilterInfo(info); }),
         QStringLiteral("Filter.QueryInfo"));
   info.pGraph.reset();
   // The name comes back in a 256-byte buffer of the local encoding.
@@ -45,14 +40,14 @@ CLSID TDirectShowHelper::GetFilterClassID(const ComPtr<IUnknown>& Object) {
   ComPtr<IPersist> persist;
   Check(QueryInterface(Object, persist), QStringLiteral("Obj.QueryInterface(IID_IPersist)"));
   CLSID clsid;
-  Check(Call(persist, [&](IPersist& p) { return p.GetClassID(clsid); }), QStringLiteral("P.GetClassID"));
+  Check(CallIfPresent(persist, [&](IPersist& p) { return p.GetClassID(clsid); }), QStringLiteral("P.GetClassID"));
   return clsid;
 }
 
 ComPtr<IPin> TDirectShowHelper::FindPin(const ComPtr<IBaseFilter>& Filter, PIN_DIRECTION Direction) {
   ComPtr<IEnumPins> pins;
-  Check(Call(Filter, [&](IBaseFilter& f) { return f.EnumPins(pins); }), QStringLiteral("Filter.EnumPins"));
-  Check(Call(pins, [](IEnumPins& e) { return e.Reset(); }), QStringLiteral("Pins.Reset"));
+  Check(CallIfPresent(Filter, [&](IBaseFilter& f) { return f.EnumPins(pins); }), QStringLiteral("Filter.EnumPins"));
+  Check(CallIfPresent(pins, [](IEnumPins& e) { return e.Reset(); }), QStringLiteral("Pins.Reset"));
   if (!pins) return nullptr;
   ComPtr<IPin> pin;
   while (pins->Next(pin) == S_OK) {
@@ -134,14 +129,15 @@ ComPtr<IBaseFilter> TDirectShowHelper::GetDownstreamFilter(const ComPtr<IBaseFil
   ComPtr<IPin> partner;
   Check(out->ConnectedTo(partner), QStringLiteral("Pin.ConnectedTo(CPin)"));
   PIN_INFO info;
-  Check(Call(partner, [&](IPin& p) { return p.QueryPinInfo(info); }), QStringLiteral("PInfo.QueryPinInfo"));
+  Check(CallIfPresent(partner, [&](IPin& p) { return p.QueryPinInfo(info); }), QStringLiteral("PInfo.QueryPinInfo"));
   return info.pFilter;
 }
 
 void TDirectShowHelper::RemoveDownstream(const ComPtr<IBaseFilter>& Filter) {
   if (!Filter) return;
   RemoveDownstream(GetDownstreamFilter(Filter));
-  Check(Call(Graph, [&](IGraphBuilder& g) { return g.RemoveFilter(Filter); }), QStringLiteral("Graph.RemoveFilter"));
+  Check(CallIfPresent(Graph, [&](IGraphBuilder& g) { return g.RemoveFilter(Filter); }),
+        QStringLiteral("Graph.RemoveFilter"));
 }
 
 bool TDirectShowHelper::HasPropertyPages(const ComPtr<IBaseFilter>& Filter) {
@@ -164,9 +160,9 @@ void TDirectShowHelper::ShowFilterProperties(const ComPtr<IBaseFilter>& Filter) 
   }
   Check(hr, QStringLiteral("Filter.QueryInterface(IID_ISpecifyPropertyPages)"));
   int count = 0;
-  Check(Call(specify, [&](ISpecifyPropertyPages& s) { return s.GetPages(count); }),
+  Check(CallIfPresent(specify, [&](ISpecifyPropertyPages& s) { return s.GetPages(count); }),
         QStringLiteral("Specify.GetPages"));
-  Check(Call(specify,
+  Check(CallIfPresent(specify,
              [this](ISpecifyPropertyPages& s) {
                return s.ShowPropertyFrame(MainWindow.data(), QStringLiteral("Kelvara stream"));
              }),
@@ -176,7 +172,7 @@ void TDirectShowHelper::ShowFilterProperties(const ComPtr<IBaseFilter>& Filter) 
 void TDirectShowHelper::FrameStep(int Frames) {
   ComPtr<IVideoFrameStep> step;
   Check(QueryInterface(Graph, step), QStringLiteral("Graph.QueryInterface(IID_IVideoFrameStep)"));
-  Check(Call(step, [Frames](IVideoFrameStep& s) { return s.Step(uint32_t(Frames), nullptr); }),
+  Check(CallIfPresent(step, [Frames](IVideoFrameStep& s) { return s.Step(uint32_t(Frames), nullptr); }),
         QStringLiteral("VFS.Step"));
 }
 

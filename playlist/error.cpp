@@ -9,7 +9,7 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include "core/identity.h"
+#include "base/identity.h"
 #include "lang/langs.h"
 
 TfrError::TfrError(QWidget* parent) : QDialog(parent) {

@@ -12,7 +12,6 @@ constexpr qint64 TicksPerMinute = 600000000LL;
 constexpr qint64 TicksPerSecond = 10000000LL;
 constexpr qint64 TicksPerMilli = 10000LL;
 
-// The part of a path after its last folder separator.
 QString FileNamePart(const QString& path) {
   return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }

@@ -1,10 +1,10 @@
 #pragma once
 #include <QByteArray>
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
-#include <utility>
 #include <vector>
 
 #include "playlist/playlistview.h"
@@ -113,7 +113,7 @@ class TPlayList {
   // Appends without Refresh; bulk loaders refresh once at the end, which
   // leaves the same state as refreshing after every entry.
   void Append(const QString& path);
-  void ScanFolder(const QString& folder, std::vector<std::pair<quint64, quint64>>& visited);
+  void ScanFolder(const QString& folder, QSet<QString>& visited);
   void ParseData(const QByteArray& data);
   // `attached` tells whether the lines after an entry still belong to it.
   void ApplyLine(const QByteArray& raw, bool& attached);

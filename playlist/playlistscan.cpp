@@ -1,14 +1,10 @@
-#include <sys/stat.h>
-
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 
 #include "playlist/playlist.h"
 
 void TPlayList::AddFolder(const QString& folder) {
-  std::vector<std::pair<quint64, quint64>> visited;
+  QSet<QString> visited;
   ScanFolder(folder, visited);
   Refresh();
 }
@@ -17,16 +13,14 @@ void TPlayList::AddFolder(const QString& folder) {
 // subfolder at the point where it is met. Each real folder is entered once:
 // a symbolic link back into the scanned tree would otherwise recurse without
 // end, and one that leads to another part of it would add its files twice.
-void TPlayList::ScanFolder(const QString& folder,
-                           std::vector<std::pair<quint64, quint64>>& visited) {
+void TPlayList::ScanFolder(const QString& folder, QSet<QString>& visited) {
   QString dir = folder;
   if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
-  struct stat st {};
-  if (::stat(QFile::encodeName(dir).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
-  const std::pair<quint64, quint64> id{static_cast<quint64>(st.st_dev),
-                                       static_cast<quint64>(st.st_ino)};
-  if (std::find(visited.begin(), visited.end(), id) != visited.end()) return;
-  visited.push_back(id);
+  // A real folder is known by its canonical path, in which every link is resolved.
+  const QFileInfo self(dir);
+  const QString real = self.isDir() ? self.canonicalFilePath() : QString();
+  if (real.isEmpty() || visited.contains(real)) return;
+  visited.insert(real);
 
   QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
   while (it.hasNext()) {

@@ -6,8 +6,8 @@
 class QIODevice;
 
 // How the bytes of a subtitle file become text. Files from the old days are
-// in the code page of their author's system, newer ones in UTF-8 or, saved
-// from a Windows editor, UTF-16 with a byte-order mark.
+// in the code page of their author's system, newer ones in UTF-8 or, from
+// some editors, UTF-16 with a byte-order mark.
 enum class TTextEncoding { Legacy, Utf8, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
 struct TTextFormat {
@@ -20,7 +20,7 @@ struct TTextFormat {
 // device from its start and leaves it there.
 TTextFormat DetectTextFormat(QIODevice& device);
 
-// The Windows code page whose files we meet on this system's language:
+// The single-byte code page whose files we meet on this system's language:
 // 1251 for Cyrillic-script languages, 1252 for the rest.
 int LegacyCodePage();
 

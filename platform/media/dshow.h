@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/media/hresult.h"
+#include "base/hresult.h"
 
 class QObject;
 class QWidget;
@@ -35,7 +35,6 @@ inline constexpr long EC_USERABORT = 0x02;
 inline constexpr long EC_ERRORABORT = 0x03;
 inline constexpr long EC_STEP_COMPLETE = 0x24;
 
-// Seeking flags.
 inline constexpr uint32_t AM_SEEKING_NoPositioning = 0;
 inline constexpr uint32_t AM_SEEKING_AbsolutePositioning = 1;
 inline constexpr uint32_t AM_SEEKING_RelativePositioning = 2;
@@ -280,7 +279,7 @@ class ISpecifyPropertyPages : public virtual IUnknown {
   virtual HRESULT ShowPropertyFrame(QWidget* owner, const QString& caption) = 0;
 };
 
-// The picture controls of an MPEG-4 Part 2 (DivX family) video decoder;
+// The picture controls of an MPEG-4 Visual (DivX family) video decoder;
 // values -128..127.
 class IDivXFilterInterface : public virtual IUnknown {
  public:

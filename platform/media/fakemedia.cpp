@@ -7,8 +7,15 @@
 #include <algorithm>
 #include <cstring>
 
-
 namespace {
+
+// A recorded call, which a test may make fail; when it passes, `to` takes `from`.
+template <class To, class From>
+HRESULT AssignUnlessFailed(TFakeMediaPlatform* platform, const char* call, To& to, const From& from) {
+  if (HRESULT hr = platform->Hit(call); FAILED(hr)) return hr;
+  to = from;
+  return S_OK;
+}
 
 template <class Self, class... Ifaces>
 HRESULT Answer(const std::shared_ptr<Self>& self, const char* iid, ComPtr<IUnknown>& out) {
@@ -137,9 +144,7 @@ HRESULT TFakePin::ConnectionMediaType(AM_MEDIA_TYPE& mt) {
 }
 
 HRESULT TFakePin::QueryDirection(PIN_DIRECTION& dir) {
-  if (HRESULT hr = platform->Hit("Pin.QueryDirection"); FAILED(hr)) return hr;
-  dir = direction;
-  return S_OK;
+  return AssignUnlessFailed(platform, "Pin.QueryDirection", dir, direction);
 }
 
 HRESULT TFakePin::QueryPinInfo(PIN_INFO& info) {
@@ -160,9 +165,7 @@ HRESULT TFakeFilter::QueryInterface(const char* iid, ComPtr<IUnknown>& out) {
 }
 
 HRESULT TFakeFilter::GetClassID(CLSID& c) {
-  if (HRESULT hr = platform->Hit("Filter.GetClassID"); FAILED(hr)) return hr;
-  c = clsid;
-  return S_OK;
+  return AssignUnlessFailed(platform, "Filter.GetClassID", c, clsid);
 }
 
 HRESULT TFakeFilter::EnumPins(ComPtr<IEnumPins>& out) {
@@ -193,16 +196,12 @@ HRESULT TFakeFilter::ShowPropertyFrame(QWidget*, const QString&) {
   return S_OK;
 }
 
-HRESULT TFakeFilter::Put(const char* call, int& slot, int v) {
-  if (HRESULT hr = platform->Hit(call); FAILED(hr)) return hr;
-  slot = v;
-  return S_OK;
+HRESULT TFakeFilter::PutPicture(const char* call, int& slot, int v) {
+  return AssignUnlessFailed(platform, call, slot, v);
 }
 
-HRESULT TFakeFilter::Get(const char* call, int slot, int& v) {
-  if (HRESULT hr = platform->Hit(call); FAILED(hr)) return hr;
-  v = slot;
-  return S_OK;
+HRESULT TFakeFilter::GetPicture(const char* call, int slot, int& v) {
+  return AssignUnlessFailed(platform, call, v, slot);
 }
 
 ComPtr<TFakePin> TFakeFilter::AddPin(PIN_DIRECTION dir, const AM_MEDIA_TYPE& mt) {
@@ -300,19 +299,13 @@ HRESULT TFakeGraph::Disconnect(const ComPtr<IPin>& pin) {
 }
 
 HRESULT TFakeGraph::Run() {
-  if (HRESULT hr = platform->Hit("MediaControl.Run"); FAILED(hr)) return hr;
-  state = TState::Running;
-  return S_OK;
+  return AssignUnlessFailed(platform, "MediaControl.Run", state, TState::Running);
 }
 HRESULT TFakeGraph::Pause() {
-  if (HRESULT hr = platform->Hit("MediaControl.Pause"); FAILED(hr)) return hr;
-  state = TState::Paused;
-  return S_OK;
+  return AssignUnlessFailed(platform, "MediaControl.Pause", state, TState::Paused);
 }
 HRESULT TFakeGraph::Stop() {
-  if (HRESULT hr = platform->Hit("MediaControl.Stop"); FAILED(hr)) return hr;
-  state = TState::Stopped;
-  return S_OK;
+  return AssignUnlessFailed(platform, "MediaControl.Stop", state, TState::Stopped);
 }
 
 HRESULT TFakeGraph::SetTimeFormat(const GUID& format) {
@@ -325,9 +318,7 @@ HRESULT TFakeGraph::GetDuration(REFERENCE_TIME& d) {
   return S_OK;
 }
 HRESULT TFakeGraph::GetCurrentPosition(REFERENCE_TIME& p) {
-  if (HRESULT hr = platform->Hit("MediaSeeking.GetCurrentPosition"); FAILED(hr)) return hr;
-  p = position;
-  return S_OK;
+  return AssignUnlessFailed(platform, "MediaSeeking.GetCurrentPosition", p, position);
 }
 HRESULT TFakeGraph::SetPositions(REFERENCE_TIME* current, uint32_t flags, REFERENCE_TIME*, uint32_t) {
   if (HRESULT hr = platform->Hit("MediaSeeking.SetPositions"); FAILED(hr)) return hr;
@@ -338,14 +329,10 @@ HRESULT TFakeGraph::SetPositions(REFERENCE_TIME* current, uint32_t flags, REFERE
   return S_OK;
 }
 HRESULT TFakeGraph::SetRate(double r) {
-  if (HRESULT hr = platform->Hit("MediaSeeking.SetRate"); FAILED(hr)) return hr;
-  rate = r;
-  return S_OK;
+  return AssignUnlessFailed(platform, "MediaSeeking.SetRate", rate, r);
 }
 HRESULT TFakeGraph::GetRate(double& r) {
-  if (HRESULT hr = platform->Hit("MediaSeeking.GetRate"); FAILED(hr)) return hr;
-  r = rate;
-  return S_OK;
+  return AssignUnlessFailed(platform, "MediaSeeking.GetRate", r, rate);
 }
 
 HRESULT TFakeGraph::SetNotifyWindow(QObject* target, long message, intptr_t) {
@@ -373,28 +360,20 @@ void TFakeGraph::PostEvents(const std::vector<long>& codes) {
 }
 
 HRESULT TFakeGraph::put_WindowStyle(long s) {
-  if (HRESULT hr = platform->Hit("VideoWindow.put_WindowStyle"); FAILED(hr)) return hr;
-  style = s;
-  return S_OK;
+  return AssignUnlessFailed(platform, "VideoWindow.put_WindowStyle", style, s);
 }
 HRESULT TFakeGraph::put_Owner(OAHWND o) {
-  if (HRESULT hr = platform->Hit("VideoWindow.put_Owner"); FAILED(hr)) return hr;
-  owner = o;
-  return S_OK;
+  return AssignUnlessFailed(platform, "VideoWindow.put_Owner", owner, o);
 }
 HRESULT TFakeGraph::put_Visible(long v) {
-  if (HRESULT hr = platform->Hit("VideoWindow.put_Visible"); FAILED(hr)) return hr;
-  visible = v;
-  return S_OK;
+  return AssignUnlessFailed(platform, "VideoWindow.put_Visible", visible, v);
 }
 HRESULT TFakeGraph::get_Visible(long& v) {
   v = visible;
   return platform->Hit("VideoWindow.get_Visible");
 }
 HRESULT TFakeGraph::put_MessageDrain(OAHWND d) {
-  if (HRESULT hr = platform->Hit("VideoWindow.put_MessageDrain"); FAILED(hr)) return hr;
-  drain = d;
-  return S_OK;
+  return AssignUnlessFailed(platform, "VideoWindow.put_MessageDrain", drain, d);
 }
 HRESULT TFakeGraph::SetWindowPosition(long l, long t, long w, long h) {
   if (HRESULT hr = platform->Hit("VideoWindow.SetWindowPosition"); FAILED(hr)) return hr;
@@ -413,18 +392,14 @@ HRESULT TFakeGraph::get_Volume(long& v) {
   return platform->Hit("BasicAudio.get_Volume");
 }
 HRESULT TFakeGraph::put_Volume(long v) {
-  if (HRESULT hr = platform->Hit("BasicAudio.put_Volume"); FAILED(hr)) return hr;
-  volume = v;
-  return S_OK;
+  return AssignUnlessFailed(platform, "BasicAudio.put_Volume", volume, v);
 }
 HRESULT TFakeGraph::get_Balance(long& b) {
   b = balance;
   return platform->Hit("BasicAudio.get_Balance");
 }
 HRESULT TFakeGraph::put_Balance(long b) {
-  if (HRESULT hr = platform->Hit("BasicAudio.put_Balance"); FAILED(hr)) return hr;
-  balance = b;
-  return S_OK;
+  return AssignUnlessFailed(platform, "BasicAudio.put_Balance", balance, b);
 }
 HRESULT TFakeGraph::get_CurrentPosition(double& seconds) {
   seconds = double(position) / 1e7;

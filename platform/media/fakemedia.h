@@ -77,12 +77,12 @@ class TFakeFilter : public IBaseFilter,
   HRESULT QueryFilterInfo(FILTER_INFO& info) override;
   HRESULT GetPages(int& count) override;
   HRESULT ShowPropertyFrame(QWidget* owner, const QString& caption) override;
-  HRESULT put_Brightness(int v) override { return Put("DivX.put_Brightness", picture[0], v); }
-  HRESULT put_Contrast(int v) override { return Put("DivX.put_Contrast", picture[1], v); }
-  HRESULT put_Saturation(int v) override { return Put("DivX.put_Saturation", picture[2], v); }
-  HRESULT get_Brightness(int& v) override { return Get("DivX.get_Brightness", picture[0], v); }
-  HRESULT get_Contrast(int& v) override { return Get("DivX.get_Contrast", picture[1], v); }
-  HRESULT get_Saturation(int& v) override { return Get("DivX.get_Saturation", picture[2], v); }
+  HRESULT put_Brightness(int v) override { return PutPicture("DivX.put_Brightness", picture[0], v); }
+  HRESULT put_Contrast(int v) override { return PutPicture("DivX.put_Contrast", picture[1], v); }
+  HRESULT put_Saturation(int v) override { return PutPicture("DivX.put_Saturation", picture[2], v); }
+  HRESULT get_Brightness(int& v) override { return GetPicture("DivX.get_Brightness", picture[0], v); }
+  HRESULT get_Contrast(int& v) override { return GetPicture("DivX.get_Contrast", picture[1], v); }
+  HRESULT get_Saturation(int& v) override { return GetPicture("DivX.get_Saturation", picture[2], v); }
 
   ComPtr<TFakePin> AddPin(PIN_DIRECTION dir, const AM_MEDIA_TYPE& mt);
 
@@ -97,8 +97,8 @@ class TFakeFilter : public IBaseFilter,
   int sheetsShown = 0;
 
  private:
-  HRESULT Put(const char* call, int& slot, int v);
-  HRESULT Get(const char* call, int slot, int& v);
+  HRESULT PutPicture(const char* call, int& slot, int v);
+  HRESULT GetPicture(const char* call, int slot, int& v);
 };
 
 class TFakeGraph : public IGraphBuilder,

@@ -1,6 +1,6 @@
 #pragma once
 #include <QString>
 
-// "GStreamer 1.22.0": the media framework's version, shown where a DirectX
-// version would stand.
+// "GStreamer 1.22.0": the media framework's version, for the system
+// description.
 QString MediaFrameworkVersion();

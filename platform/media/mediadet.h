@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
+#include "base/hresult.h"
 #include "platform/media/dshow.h"
 #include "platform/media/dsound.h"
-#include "platform/media/hresult.h"
 
 // Format blocks that elementary MPEG video streams carry instead of a plain
 // video header.

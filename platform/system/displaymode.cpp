@@ -12,18 +12,34 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
 
+namespace {
+
+// Owning handles for what Xlib and XRandR hand out.
+struct TXFree {
+  void operator()(Display* dpy) const { XCloseDisplay(dpy); }
+  void operator()(XRRScreenResources* res) const { XRRFreeScreenResources(res); }
+  void operator()(XRRCrtcInfo* crtc) const { XRRFreeCrtcInfo(crtc); }
+  void operator()(XRROutputInfo* out) const { XRRFreeOutputInfo(out); }
+  void operator()(XPixmapFormatValues* formats) const { XFree(formats); }
+};
+template <typename T>
+using TXHandle = std::unique_ptr<T, TXFree>;
+
+}  // namespace
+
 // The mode switch must be undone however the program ends. The X requests
 // that undo it are prepared while the mode is being changed, so that the crash
 // path only sends a few fixed-size requests on a connection nobody else uses.
 struct TXRandRDisplayModes::TState {
-  Display* dpy = nullptr;
+  TXHandle<Display> display;  // a connection of our own
+  Display* dpy() const { return display.get(); }
   Window root = 0;
   int bits = 0;  // bits per pixel of the screen's default depth
   QString openError;
 
   // What to put back. Valid while `changed`.
   bool changed = false;
-  XRRScreenResources* resources = nullptr;  // for the config timestamp
+  TXHandle<XRRScreenResources> resources;  // for the config timestamp
   RRCrtc crtc = 0;
   RRMode mode = 0;
   int x = 0, y = 0;
@@ -81,7 +97,7 @@ bool g_hooksInstalled = false;
 void SetScreenSize(TState& s, int w, int h) {
   const int mmW = s.screenW > 0 ? static_cast<int>(static_cast<long long>(s.screenMmW) * w / s.screenW) : 0;
   const int mmH = s.screenH > 0 ? static_cast<int>(static_cast<long long>(s.screenMmH) * h / s.screenH) : 0;
-  XRRSetScreenSize(s.dpy, s.root, w, h, mmW, mmH);
+  XRRSetScreenSize(s.dpy(), s.root, w, h, mmW, mmH);
 }
 
 // Sends the saved configuration back. No allocation, no Qt: it runs from a
@@ -90,10 +106,10 @@ bool PutBack(TState& s) {
   if (!s.changed) return true;
   const int w = std::max(s.screenW, s.nowW), h = std::max(s.screenH, s.nowH);
   if (w != s.nowW || h != s.nowH) SetScreenSize(s, w, h);
-  const Status st = XRRSetCrtcConfig(s.dpy, s.resources, s.crtc, CurrentTime, s.x, s.y, s.mode, s.rotation,
+  const Status st = XRRSetCrtcConfig(s.dpy(), s.resources.get(), s.crtc, CurrentTime, s.x, s.y, s.mode, s.rotation,
                                      s.outputs.data(), s.outputCount);
   if (w != s.screenW || h != s.screenH) SetScreenSize(s, s.screenW, s.screenH);
-  XSync(s.dpy, False);
+  XSync(s.dpy(), False);
   if (st != RRSetConfigSuccess) return false;
   s.changed = false;
   return true;
@@ -145,13 +161,6 @@ void Unregister(TState* s) {
 }
 
 // --- Reading the X configuration ---------------------------------------------
-struct TResources {
-  XRRScreenResources* res = nullptr;
-  ~TResources() {
-    if (res) XRRFreeScreenResources(res);
-  }
-};
-
 struct TMonitor {
   RROutput output = 0;
   RRCrtc crtc = 0;
@@ -174,17 +183,12 @@ const XRRModeInfo* FindMode(const XRRScreenResources* res, RRMode id) {
 std::vector<TMonitor> ActiveMonitors(Display* dpy, XRRScreenResources* res) {
   std::vector<TMonitor> monitors;
   for (int i = 0; i < res->noutput; ++i) {
-    XRROutputInfo* out = XRRGetOutputInfo(dpy, res, res->outputs[i]);
-    if (!out) continue;
-    if (out->connection == RR_Connected && out->crtc) {
-      if (XRRCrtcInfo* crtc = XRRGetCrtcInfo(dpy, res, out->crtc)) {
-        if (crtc->mode)
-          monitors.push_back({res->outputs[i], out->crtc,
-                              QRect(crtc->x, crtc->y, static_cast<int>(crtc->width), static_cast<int>(crtc->height))});
-        XRRFreeCrtcInfo(crtc);
-      }
-    }
-    XRRFreeOutputInfo(out);
+    const TXHandle<XRROutputInfo> out(XRRGetOutputInfo(dpy, res, res->outputs[i]));
+    if (!out || out->connection != RR_Connected || !out->crtc) continue;
+    const TXHandle<XRRCrtcInfo> crtc(XRRGetCrtcInfo(dpy, res, out->crtc));
+    if (crtc && crtc->mode)
+      monitors.push_back({res->outputs[i], out->crtc,
+                          QRect(crtc->x, crtc->y, static_cast<int>(crtc->width), static_cast<int>(crtc->height))});
   }
   return monitors;
 }
@@ -206,6 +210,93 @@ bool Sideways(Rotation r) { return r & (RR_Rotate_90 | RR_Rotate_270); }
 QSize ShownSize(const XRRModeInfo& m, Rotation r) {
   return Sideways(r) ? QSize(static_cast<int>(m.height), static_cast<int>(m.width))
                      : QSize(static_cast<int>(m.width), static_cast<int>(m.height));
+}
+
+// --- Changing the mode --------------------------------------------------------
+constexpr const char* kUndescribed = "The X server did not describe its monitors.";
+
+// Of the output's modes that show at `size`, the one nearest the CRTC's
+// current refresh rate (the faster on a tie); nullptr when there is none.
+const XRRModeInfo* ChooseMode(const XRRScreenResources& res, const XRROutputInfo& out, const XRRCrtcInfo& crtc,
+                              QSize size) {
+  const XRRModeInfo* current = FindMode(&res, crtc.mode);
+  const double currentRefresh = current ? RefreshOf(*current) : 0;
+  const XRRModeInfo* chosen = nullptr;
+  for (int i = 0; i < out.nmode; ++i) {
+    const XRRModeInfo* m = FindMode(&res, out.modes[i]);
+    if (!m || ShownSize(*m, crtc.rotation) != size) continue;
+    if (!chosen) {
+      chosen = m;
+      continue;
+    }
+    const double d = std::abs(RefreshOf(*m) - currentRefresh), dc = std::abs(RefreshOf(*chosen) - currentRefresh);
+    if (d < dc || (d == dc && RefreshOf(*m) > RefreshOf(*chosen))) chosen = m;
+  }
+  return chosen;
+}
+
+// The screen must hold every monitor once the one on `crtc`, at `origin`,
+// shows `size`; and the server has a smallest screen.
+QSize ScreenSizeFor(const std::vector<TMonitor>& monitors, RRCrtc crtc, QPoint origin, QSize size, QSize minimum) {
+  int w = origin.x() + size.width(), h = origin.y() + size.height();
+  for (const TMonitor& m : monitors) {
+    if (m.crtc == crtc) continue;
+    w = std::max(w, m.rect.right() + 1);
+    h = std::max(h, m.rect.bottom() + 1);
+  }
+  return {std::max(w, minimum.width()), std::max(h, minimum.height())};
+}
+
+QSize CurrentScreenSize(Display* dpy) {
+  CatchUp(dpy);
+  return {DisplayWidth(dpy, DefaultScreen(dpy)), DisplayHeight(dpy, DefaultScreen(dpy))};
+}
+
+// Everything the exit and crash paths need to put `crtc` back, taken before
+// anything changes. False when the CRTC drives more outputs than that holds.
+bool SaveRestoreState(TState& s, RRCrtc crtc, const XRRCrtcInfo& info, QSize screen) {
+  if (info.noutput > static_cast<int>(s.outputs.size())) return false;
+  s.resources.reset(XRRGetScreenResourcesCurrent(s.dpy(), s.root));
+  s.crtc = crtc;
+  s.mode = info.mode;
+  s.x = info.x;
+  s.y = info.y;
+  s.rotation = info.rotation;
+  s.outputCount = info.noutput;
+  std::copy(info.outputs, info.outputs + info.noutput, s.outputs.begin());
+  s.screenW = s.nowW = screen.width();
+  s.screenH = s.nowH = screen.height();
+  s.screenMmW = DisplayWidthMM(s.dpy(), DefaultScreen(s.dpy()));
+  s.screenMmH = DisplayHeightMM(s.dpy(), DefaultScreen(s.dpy()));
+  return true;
+}
+
+struct TApplied {
+  Status status = RRSetConfigSuccess;
+  int xError = 0;
+};
+
+// Shows `mode` on `crtc`, growing the screen first where the mode needs the
+// room and fitting it to `need` after.
+TApplied ApplyMode(TState& s, XRRScreenResources* res, RRCrtc crtc, const XRRCrtcInfo& info, RRMode mode,
+                   QSize need, QSize now) {
+  // Armed before the first request goes out: a crash half-way through the
+  // change must still put the old mode back.
+  s.changed = true;
+  Register(&s);
+  InstallHooks();
+  TXErrorTrap trap(s.dpy());
+  if (need.width() > now.width() || need.height() > now.height())
+    SetScreenSize(s, std::max(need.width(), now.width()), std::max(need.height(), now.height()));
+  TApplied applied;
+  applied.status = XRRSetCrtcConfig(s.dpy(), res, crtc, CurrentTime, info.x, info.y, mode, info.rotation,
+                                    info.outputs, info.noutput);
+  if (applied.status == RRSetConfigSuccess && need != now) SetScreenSize(s, need.width(), need.height());
+  applied.xError = trap.Error();
+  const QSize after = CurrentScreenSize(s.dpy());
+  s.nowW = after.width();
+  s.nowH = after.height();
+  return applied;
 }
 
 }  // namespace
@@ -239,43 +330,38 @@ int MonitorForWindow(const std::vector<QRect>& monitors, const QRect& window) {
 
 TXRandRDisplayModes::TXRandRDisplayModes(const QByteArray& display) : state_(std::make_unique<TState>()) {
   TState& s = *state_;
-  s.dpy = XOpenDisplay(display.isEmpty() ? nullptr : display.constData());
+  s.display.reset(XOpenDisplay(display.isEmpty() ? nullptr : display.constData()));
   const QString name = display.isEmpty() ? qEnvironmentVariable("DISPLAY") : QString::fromLocal8Bit(display);
-  if (!s.dpy) {
+  if (!s.dpy()) {
     s.openError = QStringLiteral("Cannot open the X display \"%1\" to change the display mode.").arg(name);
     return;
   }
   int event = 0, error = 0, major = 0, minor = 0;
-  if (!XRRQueryExtension(s.dpy, &event, &error) || !XRRQueryVersion(s.dpy, &major, &minor) ||
+  if (!XRRQueryExtension(s.dpy(), &event, &error) || !XRRQueryVersion(s.dpy(), &major, &minor) ||
       major * 100 + minor < 102) {
     s.openError = QStringLiteral("The X display \"%1\" cannot change display modes (no RandR 1.2).").arg(name);
-    XCloseDisplay(s.dpy);
-    s.dpy = nullptr;
+    s.display.reset();
     return;
   }
-  const int screen = DefaultScreen(s.dpy);
-  s.root = RootWindow(s.dpy, screen);
-  XRRSelectInput(s.dpy, s.root, RRScreenChangeNotifyMask);
-  const int depth = DefaultDepth(s.dpy, screen);
+  const int screen = DefaultScreen(s.dpy());
+  s.root = RootWindow(s.dpy(), screen);
+  XRRSelectInput(s.dpy(), s.root, RRScreenChangeNotifyMask);
+  const int depth = DefaultDepth(s.dpy(), screen);
   int count = 0;
-  if (XPixmapFormatValues* formats = XListPixmapFormats(s.dpy, &count)) {
-    for (int i = 0; i < count; ++i)
-      if (formats[i].depth == depth) s.bits = formats[i].bits_per_pixel;
-    XFree(formats);
-  }
+  const TXHandle<XPixmapFormatValues> formats(XListPixmapFormats(s.dpy(), &count));
+  for (int i = 0; formats && i < count; ++i)
+    if (formats.get()[i].depth == depth) s.bits = formats.get()[i].bits_per_pixel;
   if (!s.bits) s.bits = depth;
 }
 
 TXRandRDisplayModes::~TXRandRDisplayModes() {
   RestoreDisplayMode();
   Unregister(state_.get());
-  if (state_->resources) XRRFreeScreenResources(state_->resources);
-  if (state_->dpy) XCloseDisplay(state_->dpy);
 }
 
 // The monitor a call works on, with the resources that describe it.
 struct TXRandRDisplayModes::TLocated {
-  TResources res;
+  TXHandle<XRRScreenResources> res;
   std::vector<TMonitor> monitors;
   int index = -1;
   const TMonitor& Monitor() const { return monitors[index]; }
@@ -283,10 +369,10 @@ struct TXRandRDisplayModes::TLocated {
 
 HRESULT TXRandRDisplayModes::Locate(const QRect& window, TLocated& at) {
   TState& s = *state_;
-  if (!s.dpy) return Fail(DDERR_NODIRECTDRAWHW, s.openError);
-  at.res.res = XRRGetScreenResourcesCurrent(s.dpy, s.root);
-  if (!at.res.res) return Fail(E_FAIL, QStringLiteral("The X server did not describe its monitors."));
-  at.monitors = ActiveMonitors(s.dpy, at.res.res);
+  if (!s.dpy()) return Fail(DDERR_NODIRECTDRAWHW, s.openError);
+  at.res.reset(XRRGetScreenResourcesCurrent(s.dpy(), s.root));
+  if (!at.res) return Fail(E_FAIL, kUndescribed);
+  at.monitors = ActiveMonitors(s.dpy(), at.res.get());
   std::vector<QRect> rects;
   for (const TMonitor& m : at.monitors) rects.push_back(m.rect);
   at.index = MonitorForWindow(rects, window);
@@ -306,27 +392,22 @@ HRESULT TXRandRDisplayModes::EnumDisplayModes(const QRect& window, std::vector<T
   TState& s = *state_;
   TLocated at;
   if (const HRESULT hr = Locate(window, at); FAILED(hr)) return hr;
-  XRRScreenResources* const res = at.res.res;
-  XRROutputInfo* out = XRRGetOutputInfo(s.dpy, res, at.Monitor().output);
-  XRRCrtcInfo* crtc = XRRGetCrtcInfo(s.dpy, res, at.Monitor().crtc);
+  const TXHandle<XRROutputInfo> out(XRRGetOutputInfo(s.dpy(), at.res.get(), at.Monitor().output));
+  const TXHandle<XRRCrtcInfo> crtc(XRRGetCrtcInfo(s.dpy(), at.res.get(), at.Monitor().crtc));
   std::vector<TDisplayMode> sizes;
-  if (out && crtc) {
-    for (int i = 0; i < out->nmode; ++i) {
-      const XRRModeInfo* m = FindMode(res, out->modes[i]);
-      if (!m) continue;
-      const QSize shown = ShownSize(*m, crtc->rotation);
-      const double refresh = RefreshOf(*m);
-      auto same = std::find_if(sizes.begin(), sizes.end(), [&](const TDisplayMode& d) {
-        return d.Width == shown.width() && d.Height == shown.height();
-      });
-      if (same == sizes.end())
-        sizes.push_back({shown.width(), shown.height(), 0, refresh, false});
-      else
-        same->Refresh = std::max(same->Refresh, refresh);
-    }
+  for (int i = 0; out && crtc && i < out->nmode; ++i) {
+    const XRRModeInfo* m = FindMode(at.res.get(), out->modes[i]);
+    if (!m) continue;
+    const QSize shown = ShownSize(*m, crtc->rotation);
+    const double refresh = RefreshOf(*m);
+    auto same = std::find_if(sizes.begin(), sizes.end(), [&](const TDisplayMode& d) {
+      return d.Width == shown.width() && d.Height == shown.height();
+    });
+    if (same == sizes.end())
+      sizes.push_back({shown.width(), shown.height(), 0, refresh, false});
+    else
+      same->Refresh = std::max(same->Refresh, refresh);
   }
-  if (crtc) XRRFreeCrtcInfo(crtc);
-  if (out) XRRFreeOutputInfo(out);
   std::stable_sort(sizes.begin(), sizes.end(), [](const TDisplayMode& a, const TDisplayMode& b) {
     const long long areaA = 1LL * a.Width * a.Height, areaB = 1LL * b.Width * b.Height;
     return areaA != areaB ? areaA > areaB : a.Width > b.Width;
@@ -345,25 +426,22 @@ HRESULT TXRandRDisplayModes::GetDisplayMode(const QRect& window, TDisplayMode& m
   TLocated at;
   if (const HRESULT hr = Locate(window, at); FAILED(hr)) return hr;
   const TMonitor& monitor = at.Monitor();
-  XRRCrtcInfo* crtc = XRRGetCrtcInfo(s.dpy, at.res.res, monitor.crtc);
-  if (!crtc) return Fail(E_FAIL, QStringLiteral("The X server did not describe its monitors."));
-  const XRRModeInfo* m = FindMode(at.res.res, crtc->mode);
+  const TXHandle<XRRCrtcInfo> crtc(XRRGetCrtcInfo(s.dpy(), at.res.get(), monitor.crtc));
+  if (!crtc) return Fail(E_FAIL, kUndescribed);
+  const XRRModeInfo* m = FindMode(at.res.get(), crtc->mode);
   mode = {monitor.rect.width(), monitor.rect.height(), s.bits, m ? RefreshOf(*m) : 0, true};
-  XRRFreeCrtcInfo(crtc);
   return S_OK;
 }
 
 HRESULT TXRandRDisplayModes::SetDisplayMode(const QRect& window, int width, int height, int bits) {
   TState& s = *state_;
-  if (!s.dpy) return Fail(DDERR_NODIRECTDRAWHW, s.openError);
+  if (!s.dpy()) return Fail(DDERR_NODIRECTDRAWHW, s.openError);
   if (bits != s.bits)
     return Fail(DDERR_INVALIDMODE, QStringLiteral("%1-bit colour is not available: the screen runs at %2 bits per pixel.")
                                        .arg(bits)
                                        .arg(s.bits));
   TLocated at;
   if (const HRESULT hr = Locate(window, at); FAILED(hr)) return hr;
-  XRRScreenResources* const res = at.res.res;
-  const std::vector<TMonitor>& monitors = at.monitors;
   const TMonitor& monitor = at.Monitor();
 
   // The window moved to another monitor since the last change: that one goes back first.
@@ -373,102 +451,36 @@ HRESULT TXRandRDisplayModes::SetDisplayMode(const QRect& window, int width, int 
     return SetDisplayMode(window, width, height, bits);
   }
 
-  XRRCrtcInfo* crtc = XRRGetCrtcInfo(s.dpy, res, monitor.crtc);
-  XRROutputInfo* out = XRRGetOutputInfo(s.dpy, res, monitor.output);
-  if (!crtc || !out) {
-    if (crtc) XRRFreeCrtcInfo(crtc);
-    if (out) XRRFreeOutputInfo(out);
-    return Fail(E_FAIL, QStringLiteral("The X server did not describe its monitors."));
-  }
-  // Of the modes with this size, the one nearest the current refresh rate.
-  const XRRModeInfo* current = FindMode(res, crtc->mode);
-  const double currentRefresh = current ? RefreshOf(*current) : 0;
-  const XRRModeInfo* chosen = nullptr;
-  for (int i = 0; i < out->nmode; ++i) {
-    const XRRModeInfo* m = FindMode(res, out->modes[i]);
-    if (!m || ShownSize(*m, crtc->rotation) != QSize(width, height)) continue;
-    if (!chosen) {
-      chosen = m;
-      continue;
-    }
-    const double d = std::abs(RefreshOf(*m) - currentRefresh), dc = std::abs(RefreshOf(*chosen) - currentRefresh);
-    if (d < dc || (d == dc && RefreshOf(*m) > RefreshOf(*chosen))) chosen = m;
-  }
-  XRRFreeOutputInfo(out);
-  if (!chosen) {
-    XRRFreeCrtcInfo(crtc);
+  const TXHandle<XRRCrtcInfo> crtc(XRRGetCrtcInfo(s.dpy(), at.res.get(), monitor.crtc));
+  const TXHandle<XRROutputInfo> out(XRRGetOutputInfo(s.dpy(), at.res.get(), monitor.output));
+  if (!crtc || !out) return Fail(E_FAIL, kUndescribed);
+  const QSize size(width, height);
+  const XRRModeInfo* chosen = ChooseMode(*at.res, *out, *crtc, size);
+  if (!chosen)
     return Fail(DDERR_INVALIDMODE, QStringLiteral("The monitor has no %1 x %2 mode.").arg(width).arg(height));
-  }
-  if (chosen->id == crtc->mode) {
-    XRRFreeCrtcInfo(crtc);
-    return S_OK;
-  }
+  if (chosen->id == crtc->mode) return S_OK;
 
-  // The screen must hold every monitor; growing it may be refused.
   int minW = 0, minH = 0, maxW = 0, maxH = 0;
-  XRRGetScreenSizeRange(s.dpy, s.root, &minW, &minH, &maxW, &maxH);
-  int needW = crtc->x + width, needH = crtc->y + height;
-  for (const TMonitor& m : monitors) {
-    if (m.crtc == monitor.crtc) continue;
-    needW = std::max(needW, m.rect.right() + 1);
-    needH = std::max(needH, m.rect.bottom() + 1);
-  }
-  needW = std::max(needW, minW);
-  needH = std::max(needH, minH);
-  if (needW > maxW || needH > maxH) {
-    XRRFreeCrtcInfo(crtc);
+  XRRGetScreenSizeRange(s.dpy(), s.root, &minW, &minH, &maxW, &maxH);
+  const QSize need = ScreenSizeFor(at.monitors, monitor.crtc, QPoint(crtc->x, crtc->y), size, QSize(minW, minH));
+  if (need.width() > maxW || need.height() > maxH)
     return Fail(DDERR_UNSUPPORTEDMODE,
-                QStringLiteral("The screen cannot grow to %1 x %2 for this mode.").arg(needW).arg(needH));
-  }
+                QStringLiteral("The screen cannot grow to %1 x %2 for this mode.")
+                    .arg(need.width())
+                    .arg(need.height()));
 
-  CatchUp(s.dpy);
-  const int nowW = DisplayWidth(s.dpy, DefaultScreen(s.dpy)), nowH = DisplayHeight(s.dpy, DefaultScreen(s.dpy));
-  if (!s.changed) {
-    // Everything the exit and crash paths need, taken before anything changes.
-    if (crtc->noutput > static_cast<int>(s.outputs.size())) {
-      XRRFreeCrtcInfo(crtc);
-      return Fail(E_FAIL, QStringLiteral("The monitor drives too many outputs to restore it safely."));
-    }
-    if (s.resources) XRRFreeScreenResources(s.resources);
-    s.resources = XRRGetScreenResourcesCurrent(s.dpy, s.root);
-    s.crtc = monitor.crtc;
-    s.mode = crtc->mode;
-    s.x = crtc->x;
-    s.y = crtc->y;
-    s.rotation = crtc->rotation;
-    s.outputCount = crtc->noutput;
-    std::copy(crtc->outputs, crtc->outputs + crtc->noutput, s.outputs.begin());
-    s.screenW = nowW;
-    s.screenH = nowH;
-    s.screenMmW = DisplayWidthMM(s.dpy, DefaultScreen(s.dpy));
-    s.screenMmH = DisplayHeightMM(s.dpy, DefaultScreen(s.dpy));
-    s.nowW = nowW;
-    s.nowH = nowH;
-  }
-
-  // Armed before the first request goes out: a crash half-way through the
-  // change must still put the old mode back.
-  s.changed = true;
-  Register(&s);
-  InstallHooks();
-  TXErrorTrap trap(s.dpy);
-  if (needW > nowW || needH > nowH) SetScreenSize(s, std::max(needW, nowW), std::max(needH, nowH));
-  const Status st = XRRSetCrtcConfig(s.dpy, res, monitor.crtc, CurrentTime, crtc->x, crtc->y, chosen->id,
-                                     crtc->rotation, crtc->outputs, crtc->noutput);
-  XRRFreeCrtcInfo(crtc);
-  if (st == RRSetConfigSuccess && (needW != nowW || needH != nowH)) SetScreenSize(s, needW, needH);
-  const int xError = trap.Error();
-  CatchUp(s.dpy);
-  s.nowW = DisplayWidth(s.dpy, DefaultScreen(s.dpy));
-  s.nowH = DisplayHeight(s.dpy, DefaultScreen(s.dpy));
+  const QSize now = CurrentScreenSize(s.dpy());
+  if (!s.changed && !SaveRestoreState(s, monitor.crtc, *crtc, now))
+    return Fail(E_FAIL, QStringLiteral("The monitor drives too many outputs to restore it safely."));
+  const TApplied applied = ApplyMode(s, at.res.get(), monitor.crtc, *crtc, chosen->id, need, now);
   // A refused mode may still have resized the screen: put it all back.
-  if (st != RRSetConfigSuccess || xError) {
+  if (applied.status != RRSetConfigSuccess || applied.xError) {
     RestoreDisplayMode();
     return Fail(DDERR_UNSUPPORTEDMODE, QStringLiteral("The X server refused the %1 x %2 mode (status %3, error %4).")
                                            .arg(width)
                                            .arg(height)
-                                           .arg(st)
-                                           .arg(xError));
+                                           .arg(applied.status)
+                                           .arg(applied.xError));
   }
   return S_OK;
 }
@@ -479,7 +491,7 @@ HRESULT TXRandRDisplayModes::RestoreDisplayMode() {
   bool ok;
   int xError;
   {
-    TXErrorTrap trap(s.dpy);
+    TXErrorTrap trap(s.dpy());
     ok = PutBack(s);
     xError = trap.Error();
   }

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/media/hresult.h"
+#include "base/hresult.h"
 
-// Result codes of the display-mode calls, as the DirectDraw family numbers them.
+// Result codes of the display-mode calls.
 inline constexpr HRESULT DDERR_INVALIDMODE = static_cast<HRESULT>(0x8876005Au);
 inline constexpr HRESULT DDERR_NODIRECTDRAWHW = static_cast<HRESULT>(0x88760235u);
 inline constexpr HRESULT DDERR_UNSUPPORTEDMODE = static_cast<HRESULT>(0x8876024Eu);
@@ -79,7 +79,7 @@ class TXRandRDisplayModes : public TDisplayModeService {
   QString error_;
 };
 
-// The stand-in where there is no X11 display: every call fails with `why`.
+// The service where there is no X11 display: every call fails with `why`.
 class TNoDisplayModes : public TDisplayModeService {
  public:
   explicit TNoDisplayModes(QString why) : why_(std::move(why)) {}

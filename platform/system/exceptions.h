@@ -3,8 +3,8 @@
 #include <stdexcept>
 
 // The one exception family of the program. Only the "raise" paths throw it;
-// the application-wide handler catches it and shows the error window, which
-// prints ClassName() the way a Delphi-era report would.
+// the application-wide handler catches it and shows the error window, whose
+// report names the class by ClassName().
 class Exception : public std::runtime_error {
  public:
   explicit Exception(const QString& message)

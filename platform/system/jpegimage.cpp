@@ -4,6 +4,8 @@
 #include <csetjmp>
 #include <cstdio>
 
+#include "base/logo.h"
+
 #include <jpeglib.h>
 
 namespace {
@@ -104,4 +106,4 @@ QImage LoadJpegFile(const QString& path) {
   return DecodeJpeg(file.readAll());
 }
 
-QImage LoadLogoImage() { return LoadJpegFile(QStringLiteral(":/kelvara/logo.jpg")); }
+QImage LoadLogoImage() { return DecodeJpeg(LogoJpeg()); }

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "core/identity.h"
+#include "base/identity.h"
 
 namespace {
 

@@ -16,5 +16,5 @@ TPriorityService& PriorityService();
 // Installs a service (nullptr restores the real one). The caller keeps ownership.
 void SetPriorityService(TPriorityService* service);
 
-// The nice value that stands for a priority class.
+// The nice value a priority class runs at.
 int NiceValueOf(TPriorityClass priority);

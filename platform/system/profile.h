@@ -3,9 +3,8 @@
 #include <QStringList>
 #include <vector>
 
-// INI file with the reading rules of the Windows profile functions: section
-// and key names compare case-insensitively, values are trimmed, the first
-// match wins. Writing keeps the order of first writes (a key written again is
+// The settings file in INI form. Section and key names compare
+// case-insensitively, values are trimmed, the first match wins. Writing keeps the order of first writes (a key written again is
 // replaced in place), which is how a file deleted and written key by key
 // comes out. Files are text in the locale's encoding with CR LF line ends.
 class TIniFile {

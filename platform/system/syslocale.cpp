@@ -9,13 +9,13 @@ constexpr quint32 Lcid(quint32 primary, quint32 sub) { return sub << 10 | primar
 
 struct TLanguage {
   const char* language;   // ISO 639-1
-  quint32 primary;        // Windows primary language id
+  quint32 primary;        // primary language id
 };
 
 struct TRegional {
   const char* language;
   const char* country;    // ISO 3166-1 alpha-2
-  quint32 sub;            // Windows sub-language id
+  quint32 sub;            // sub-language id
 };
 
 // The default sub-language is 1 for every language listed here.

@@ -1,10 +1,10 @@
 #pragma once
 #include <QString>
 
-// Windows locale identifiers, as the program's language gate speaks them.
+// Numeric locale identifiers (LCIDs), the language gate's and the settings' unit.
 inline constexpr quint32 LcidRussian = 0x0419;
 inline constexpr quint32 LcidEnglishUS = 0x0409;
-// What Windows reports for a locale that has no identifier of its own.
+// The identifier of a locale that has none of its own.
 inline constexpr quint32 LcidCustomUnspecified = 0x1000;
 
 // The identifier of a POSIX or BCP 47 locale name ("ru_RU.UTF-8", "en-GB",
@@ -17,5 +17,5 @@ quint32 LcidFromLocaleName(const QString& name);
 // LANG (the first that is set and not empty), else Qt's system locale.
 QString SystemLocaleName();
 
-// The stand-in for the system default locale identifier.
+// The identifier of the locale the process runs under (SystemLocaleName()).
 quint32 GetSystemDefaultLCID();

@@ -14,7 +14,7 @@
 #include "core/playback.h"
 #include "core/about.h"
 #include "core/dialogs.h"
-#include "core/identity.h"
+#include "base/identity.h"
 #include "lang/langs.h"
 #include "media/DShowHlp.h"
 #include "platform/media/gstversion.h"

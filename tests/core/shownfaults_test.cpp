@@ -14,7 +14,7 @@
 #include <QToolButton>
 
 #include "core/application.h"
-#include "core/identity.h"
+#include "base/identity.h"
 #include "media/DShowHlp.h"
 #include "platform/system/exceptions.h"
 #include "playlist/error.h"

@@ -1,0 +1,2 @@
+#include <gst/gst.h>
+#include "base/identity.h"
