@@ -89,7 +89,7 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
   GstElement* bin = gst_bin_new(nullptr);
   c.bin = TGstRef<GstElement>::Share(bin);
   std::vector<GstElement*> parts;
-  GstElement* queue = Make("queue");
+  GstElement* queue = NewElement("queue");
   // Decoded pictures are large (a 1080p frame is 3 MB) and the decoder fills
   // any room it is given: a queue of a second's worth held 25 of them. A few
   // frames decouple the decoder from the sink just as well.
@@ -103,9 +103,9 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
   } else if (kind == TStreamKind::Audio) {
     c.audio = true;
     SetElementRole(bin, TElementRole::AudioRenderer);
-    parts.push_back(Make("audioconvert"));
-    parts.push_back(Make("audioresample"));
-    GstElement* format = Make("capsfilter");
+    parts.push_back(NewElement("audioconvert"));
+    parts.push_back(NewElement("audioresample"));
+    GstElement* format = NewElement("capsfilter");
     if (int rate = PrimaryAudioRate(); rate > 0) {
       TGstRef<GstCaps> fixed = TGstRef<GstCaps>::Adopt(gst_caps_new_simple(
           "audio/x-raw", "format", G_TYPE_STRING, "S16LE", "channels", G_TYPE_INT, 2, "rate",
@@ -113,21 +113,21 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
       g_object_set(format, "caps", fixed.get(), nullptr);
     }
     parts.push_back(format);
-    c.volume = TGstRef<GstElement>::Share(Make("volume"));
+    c.volume = TGstRef<GstElement>::Share(NewElement("volume"));
     parts.push_back(c.volume.get());
-    c.panorama = TGstRef<GstElement>::Share(Make("audiopanorama"));
+    c.panorama = TGstRef<GstElement>::Share(NewElement("audiopanorama"));
     parts.push_back(c.panorama.get());
     // Without a sound device the stream still plays, silently and in time.
     const QByteArray& device = AudioSinkFactory();
-    GstElement* sink = device.isEmpty() ? nullptr : Make(device.constData());
+    GstElement* sink = device.isEmpty() ? nullptr : NewElement(device.constData());
     if (!sink) {
-      sink = Make("fakesink");
+      sink = NewElement("fakesink");
       g_object_set(sink, "sync", TRUE, nullptr);
     }
     c.sink = TGstRef<GstElement>::Share(sink);
     parts.push_back(sink);
   } else {
-    GstElement* sink = Make("fakesink");
+    GstElement* sink = NewElement("fakesink");
     // Sparse streams (subtitles) must not hold up the preroll.
     g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
     c.sink = TGstRef<GstElement>::Share(sink);
@@ -229,7 +229,7 @@ HRESULT TGstGraph::RenderFile(const QString& file, const QString*) {
     g_clear_error(&uriError);
     return hr;
   }
-  GstElement* source = Make("uridecodebin");
+  GstElement* source = NewElement("uridecodebin");
   if (!source) return VFW_E_CANNOT_RENDER;
   g_object_set(source, "uri", uri.get(), nullptr);
   g_signal_connect(source, "pad-added", G_CALLBACK(&TGstGraph::OnPadAdded), this);

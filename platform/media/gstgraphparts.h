@@ -28,7 +28,7 @@ inline const QEvent::Type kFrameEvent = QEvent::Type(QEvent::User + 0x3A2);
 constexpr GstClockTime kStateTimeout = 20 * GST_SECOND;
 constexpr auto kRenderTimeout = std::chrono::seconds(30);
 
-inline GstElement* Make(const char* factory) { return gst_element_factory_make(factory, nullptr); }
+inline GstElement* NewElement(const char* factory) { return gst_element_factory_make(factory, nullptr); }
 
 enum class TStreamKind { Video, Audio, Other };
 TStreamKind KindOf(GstCaps* caps);

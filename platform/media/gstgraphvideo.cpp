@@ -112,8 +112,8 @@ bool TGstGraph::HasOverlayMixer() const {
 // scaling in one pass costs less than the two apart, and a film shrunk to its
 // window is converted at the smaller size.
 void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
-  parts.push_back(Make("videoconvert"));
-  GstElement* balance = Make("videobalance");
+  parts.push_back(NewElement("videoconvert"));
+  GstElement* balance = NewElement("videobalance");
   SetElementRole(balance, TElementRole::VideoBalance);
   c.balance = TGstRef<GstElement>::Share(balance);
   parts.push_back(balance);
@@ -121,14 +121,14 @@ void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
   const QByteArray factory = windowSystem ? VideoSinkFactory(HasOverlayMixer()) : QByteArray();
   c.sink = MakeVideoSink(factory);
   if (SinkNeedsScaling(factory) && video_ && video_->NativeOverlay()) {
-    c.crop = TGstRef<GstElement>::Share(Make("videocrop"));
+    c.crop = TGstRef<GstElement>::Share(NewElement("videocrop"));
     parts.push_back(c.crop.get());
-    GstElement* scale = Make("videoconvertscale");
+    GstElement* scale = NewElement("videoconvertscale");
     // The picture fills the rectangle it is given; the window's geometry
     // already holds the aspect ratio the user chose.
     g_object_set(scale, "add-borders", FALSE, nullptr);
     parts.push_back(scale);
-    c.size = TGstRef<GstElement>::Share(Make("capsfilter"));
+    c.size = TGstRef<GstElement>::Share(NewElement("capsfilter"));
     parts.push_back(c.size.get());
     // Until the window is placed the picture keeps its own size.
     if (video_->testAttribute(Qt::WA_Resized)) ScaleTo(c, video_->width(), video_->height());
@@ -139,7 +139,7 @@ void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
 TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay) {
   if (!video_) video_ = new TVideoWidget(!overlay.isEmpty());
   if (!overlay.isEmpty()) {
-    GstElement* sink = Make(overlay.constData());
+    GstElement* sink = NewElement(overlay.constData());
     if (sink && GST_IS_VIDEO_OVERLAY(sink)) {
       // The window's geometry holds the aspect ratio; input goes to the drain.
       for (const char* p : {"force-aspect-ratio", "handle-events"})
@@ -153,7 +153,7 @@ TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay) {
     if (sink) return TGstRef<GstElement>::Share(sink);
   }
   // No window system: the widget paints the frames itself.
-  GstElement* sink = Make("appsink");
+  GstElement* sink = NewElement("appsink");
   TGstRef<GstCaps> caps = TGstRef<GstCaps>::Adopt(gst_caps_from_string("video/x-raw,format=BGRx"));
   g_object_set(sink, "caps", caps.get(), "sync", TRUE, "max-buffers", 2u, "drop", FALSE, nullptr);
   GstAppSinkCallbacks callbacks{};

@@ -25,8 +25,10 @@ const std::vector<TLayer>& Layers() {
       {{"base"}, false},
       // The two platform layers stand side by side, each on base alone.
       {{"platform/system", "platform/media"}, false},
-      {{"commands", "controls", "lang", "media", "playlist", "prefs"}, true},
-      {{"core"}, false},
+      {{"commands", "controls", "lang", "media", "playlist"}, true},
+      // The preferences dialog edits the window's live settings through the
+      // settings host, and the window opens the dialog: they stand together.
+      {{"prefs", "core"}, true},
   };
   return layers;
 }
