@@ -20,20 +20,10 @@
 #include "platform/media/gstversion.h"
 #include "playlist/playlist.h"
 #include "playlist/report.h"
+#include "tests/support/wait.h"
 #include "tests/support/main_window.h"
 
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int boundMs = 15000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > boundMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 class MainDialogs : public TMainWindowTest {
  protected:

@@ -20,21 +20,11 @@
 #include "media/perf.h"
 #include "media/playhost.h"
 #include "platform/media/gstfilter.h"
+#include "tests/support/wait.h"
 #include "tests/support/fake_msgbox.h"
 #include "tests/support/testclips.h"
 
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int boundMs = 20000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > boundMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 // The main window's play-state side, over the engine alone.
 class TEngineHost : public TPlayHost {

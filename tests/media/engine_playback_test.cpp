@@ -10,6 +10,7 @@
 #include "media/DShowHlp.h"
 #include "platform/media/gstgraph.h"
 #include "platform/system/exceptions.h"
+#include "tests/support/wait.h"
 #include "tests/support/ffprobe.h"
 #include "tests/support/testclips.h"
 
@@ -17,18 +18,6 @@ namespace {
 
 constexpr int64_t kSecond = 10000000;
 constexpr int64_t kFrame = kSecond / TTestClips::AviFrameRate;
-
-// Runs the event loop until `done` or the bound runs out.
-template <class F>
-bool PumpUntil(F done, int boundMs = 15000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > boundMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 class EnginePlayback : public TTestClipsTest {
  protected:

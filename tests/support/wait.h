@@ -1,5 +1,6 @@
 #pragma once
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <functional>
 
@@ -12,4 +13,17 @@ inline bool WaitUntil(const std::function<bool()>& condition, int deadlineMs = 1
 // Runs the events already posted (commands among them) and the ones they post.
 inline void DrainPostedEvents() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// Like WaitUntil, for tests that poll a condition the engine's own events
+// change, in short slices of the event loop.
+template <class F>
+bool PumpUntil(F done, int boundMs = 20000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > boundMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
 }

@@ -20,6 +20,7 @@
 #include "platform/media/gsterror.h"
 #include "platform/media/gstfilter.h"
 #include "platform/media/videowidget.h"
+#include "tests/support/wait.h"
 #include "tests/support/testclips.h"
 
 namespace {
@@ -32,17 +33,6 @@ const bool kTracing = [] {
   if (!qEnvironmentVariableIsEmpty("KELVARA_GST_LEAKS")) qputenv("GST_TRACERS", "leaks");
   return true;
 }();
-
-template <class F>
-bool PumpUntil(F done, int boundMs = 15000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > boundMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 ComPtr<IGraphBuilder> Render(const QString& file, HRESULT* result = nullptr) {
   ComPtr<IGraphBuilder> graph;
