@@ -45,7 +45,10 @@ QList<qint64> KeyFrames(const QByteArray& bytes, double rate = 25) {
   TFileInfo info;
   info.FrameRate = rate;
   info.KeyFrames = {-1};  // whatever was there goes
-  ReadAviKeyFrames(Write("hand.avi", bytes), info);
+  // ctest runs the cases of this file side by side: each writes its own file.
+  const QString name = QString("hand_%1.avi")
+                           .arg(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  ReadAviKeyFrames(Write(name, bytes), info);
   return info.KeyFrames;
 }
 
