@@ -16,8 +16,10 @@
 #include <gst/video/gstvideosink.h>
 
 #include "platform/media/dshow.h"
+#include "platform/media/gstfilter.h"
 #include "platform/media/gstgraph.h"
 #include "platform/media/videosink.h"
+#include "platform/media/videowidget.h"
 #include "tests/support/testclips.h"
 
 namespace {
@@ -126,7 +128,8 @@ TEST(VideoSinkOnDisplay, EverySinkShowsTheRightPicture) {
   env.insert("QT_QPA_PLATFORM", "xcb");
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=*VideoSinkPixels.*:VideoSinkForced.*"});
+  child.start(QCoreApplication::applicationFilePath(),
+              {"--gtest_filter=*VideoSinkPixels.*:VideoSinkForced.*:VideoSinkRemoved.*"});
   ASSERT_TRUE(child.waitForFinished(240000));
   const QString out = QString::fromLocal8Bit(child.readAll());
   EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
@@ -265,6 +268,87 @@ TEST(VideoSinkForced, OverlayMixerTakesAnOverlaySink) {
   const QByteArray sink = VideoSinkOf(graph);
   EXPECT_TRUE(sink == "xvimagesink" || sink == "glimagesink") << sink.constData();
   if (!before.isEmpty()) qputenv("KELVARA_VIDEOSINK", before);
+}
+
+// The decoder benchmark takes the video chain out of a running graph while
+// the movie panel stays on screen: the next expose of the panel must not call
+// into the sink that was freed with the chain.
+TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
+  if (!OnX()) GTEST_SKIP() << "needs an X display";
+  ASSERT_TRUE(TestClips().Ok());
+  const QByteArray before = qgetenv("KELVARA_VIDEOSINK");
+  qputenv("KELVARA_VIDEOSINK", "ximagesink");
+  ComPtr<IGraphBuilder> graph;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
+  ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
+  QWidget panel;
+  panel.setAttribute(Qt::WA_NativeWindow);
+  panel.setGeometry(100, 100, 320, 240);
+  panel.show();
+  ComPtr<IVideoWindow> window;
+  ASSERT_EQ(QueryInterface(graph, window), S_OK);
+  ASSERT_EQ(window->put_Owner(&panel), S_OK);
+  ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 320, 240), S_OK);
+  ComPtr<IMediaControl> control;
+  ASSERT_EQ(QueryInterface(graph, control), S_OK);
+  ASSERT_EQ(control->Pause(), S_OK);
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+
+  // The video renderer is one filter: a bin round the element that draws.
+  GstElement* drawer = nullptr;
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(std::dynamic_pointer_cast<TGstGraph>(graph)->Pipeline()));
+  GValue item = G_VALUE_INIT;
+  while (!drawer && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    auto* e = GST_ELEMENT(g_value_get_object(&item));
+    if (GST_IS_VIDEO_SINK(e)) drawer = e;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  ASSERT_TRUE(drawer);
+  GWeakRef gone;
+  g_weak_ref_init(&gone, drawer);
+  ComPtr<IBaseFilter> sink;
+  ComPtr<IEnumFilters> filters;
+  ASSERT_EQ(graph->EnumFilters(filters), S_OK);
+  for (ComPtr<IBaseFilter> f; !sink && filters->Next(f) == S_OK;)
+    if (auto g = std::dynamic_pointer_cast<TGstFilter>(f);
+        g && (g->Element() == drawer || gst_object_has_as_ancestor(GST_OBJECT(drawer), GST_OBJECT(g->Element()))))
+      sink = f;
+  ASSERT_TRUE(sink);
+  ASSERT_EQ(control->Stop(), S_OK);
+  ASSERT_EQ(graph->RemoveFilter(sink), S_OK);
+  sink.reset();
+  filters.reset();
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+  GstElement* still = static_cast<GstElement*>(g_weak_ref_get(&gone));
+  EXPECT_EQ(still, nullptr) << "the sink outlived its removal, so this test shows nothing";
+  if (still) gst_object_unref(still);
+  g_weak_ref_clear(&gone);
+
+  // Resizes and repaints reach the video window's expose path.
+  TVideoWidget* video = std::dynamic_pointer_cast<TGstGraph>(graph)->VideoWidget();
+  ASSERT_TRUE(video && video->OnExpose);
+  int exposed = 0;
+  video->OnExpose = [&exposed, inner = video->OnExpose] {
+    ++exposed;
+    inner();
+  };
+  for (int w : {300, 340, 320}) {
+    panel.resize(w, 240);
+    window->SetWindowPosition(0, 0, w, 240);
+    panel.repaint();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+  }
+  panel.hide();
+  panel.show();
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+  EXPECT_GT(exposed, 0);
+  window->put_Visible(OAFALSE);
+  window->put_Owner(nullptr);
+  if (before.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
+  else qputenv("KELVARA_VIDEOSINK", before);
 }
 
 // "" is the choice for the display the test runs on (under Xvfb: the plain X
