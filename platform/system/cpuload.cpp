@@ -79,7 +79,15 @@ std::optional<TCpuTimes> TProcStatCpuLoad::Read() const {
   if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
   // /proc files report size 0, so read to the end; a few kilobytes at most
   // even on large machines, and we stop well before anything unreasonable.
-  const QByteArray text = f.read(4 << 20);
+  // Read in small pieces: asking for the bound at once made a buffer of that
+  // size three times a second, and taught the allocator to keep such blocks.
+  QByteArray text;
+  char piece[16384];
+  while (text.size() < (4 << 20)) {
+    const qint64 n = f.read(piece, sizeof piece);
+    if (n <= 0) break;
+    text.append(piece, n);
+  }
   return ParseCpuTimes(text, processor_);
 }
 

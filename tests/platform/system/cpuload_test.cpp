@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/system/cpuload.h"
@@ -90,6 +91,26 @@ TEST(ProcStatCpuLoad, SamplesBetweenReadsOfTheFile) {
   EXPECT_EQ(load.Sample(), 50);
   EXPECT_TRUE(load.Close());
   EXPECT_EQ(load.Sample(), 0);
+}
+
+// A machine with many processors has a long file; the last one's line lies
+// well past the first piece read.
+TEST(ProcStatCpuLoad, LastProcessorOfALongFileIsFound) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("stat");
+  auto stat = [](int user, int idle) {
+    QByteArray text = "cpu 0 0 0 0 0 0 0 0\n";
+    for (int i = 0; i < 1000; ++i) text += "cpu" + QByteArray::number(i) + " 1 0 1 8 0 0 0 0\n";
+    text += "cpu1000 " + QByteArray::number(user) + " 0 100 " + QByteArray::number(idle) +
+            " 0 0 0 0\nintr " + QByteArray(40000, '0') + "\n";
+    return text;
+  };
+  Write(path, stat(100, 800));
+  ASSERT_GT(QFileInfo(path).size(), 40000);
+  TProcStatCpuLoad load(path, 1000);
+  ASSERT_TRUE(load.Open());
+  Write(path, stat(140, 860));
+  EXPECT_EQ(load.Sample(), 40);
 }
 
 TEST(ProcStatCpuLoad, MissingFileCannotOpen) {
