@@ -27,6 +27,11 @@ if(_help)
   list(GET _help 0 _help)
   install(FILES ${_help} DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvara)
 endif()
+# The Help command finds the page from the program's own folder, so the
+# program carries the way from where the executable is installed to where the
+# page is (../share/kelvara for the usual layout) rather than a fixed prefix.
+file(RELATIVE_PATH _data_from_bin ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/kelvara)
+target_compile_definitions(kelvara_core PRIVATE KELVARA_DATA_FROM_BIN="${_data_from_bin}")
 
 set(CPACK_PACKAGE_NAME kelvara)
 set(CPACK_PACKAGE_VENDOR "Kelvara")
