@@ -44,10 +44,18 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The media plugins and the desktop's tools are loaded or run, not linked,
-# so dpkg-shlibdeps cannot see them.
+# so dpkg-shlibdeps cannot see them. Depends holds what the player cannot
+# play without: the source and renderer chains (base, good's audiopanorama and
+# videocrop), the decoders of the common films (libav: MPEG-4, H.264, WMV,
+# WMA), the video sinks it picks (ximagesink and xvimagesink; glimagesink is
+# taken whenever the machine has hardware GL, with no fallback), and the
+# always-available sound output (alsasink; pulsesink is tried first where a
+# sound server runs). Recommends adds the demuxers and decoders of the rarer
+# listed types (MPEG program streams, AIFF and MIDI in bad, ASF in ugly), the
+# sound server's sink, and the tools that open the help page.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
+  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-pulseaudio, xdg-utils")
+  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-pulseaudio, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "lirc")
 include(CPack)
