@@ -52,10 +52,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # always-available sound output (alsasink; pulsesink is tried first where a
 # sound server runs). Recommends adds the demuxers and decoders of the rarer
 # listed types (MPEG program streams, AIFF and MIDI in bad, ASF in ugly), the
-# sound server's sink, and the tools that open the help page.
+# sound server's sink, the tools that open the help page, and the one that
+# indexes the menu entry's MIME types for them (without its mimeinfo.cache
+# xdg-open warns on every page it opens).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-pulseaudio, xdg-utils")
+  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-pulseaudio, xdg-utils, desktop-file-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "lirc")
 include(CPack)
