@@ -55,10 +55,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # sound server's sink, the tools that open the help page, and the one that
 # indexes the menu entry's MIME types for them (without its mimeinfo.cache
 # xdg-open warns on every page it opens).
-# No `locales`: the player asks only the language variables for Russian, Qt
-# reads the Russian formats from them too, and where ru_RU.UTF-8 was never
-# generated Qt gives the C library C.UTF-8, so Russian texts and file names
-# still work; a Russian desktop has the locale generated anyway.
+# No `locales`: the player asks only the language variables for Russian, and
+# Qt takes the Russian formats from them and keeps texts and file names in
+# UTF-8 whether or not ru_RU.UTF-8 was generated (only the C library's own
+# messages, GStreamer's errors among them, stay English without it). A
+# Russian desktop has the locale generated; a package would have to edit the
+# administrator's /etc/locale.gen to make it, which is not ours to do.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
