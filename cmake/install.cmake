@@ -57,8 +57,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # xdg-open warns on every page it opens).
 # No `locales`: the player asks only the language variables for Russian, and
 # Qt takes the Russian formats from them and keeps texts and file names in
-# UTF-8 whether or not ru_RU.UTF-8 was generated (only the C library's own
-# messages, GStreamer's errors among them, stay English without it). A
+# UTF-8 whether or not ru_RU.UTF-8 was generated (only the libraries' own
+# translated messages, GStreamer's errors among them, stay English). A
 # Russian desktop has the locale generated; a package would have to edit the
 # administrator's /etc/locale.gen to make it, which is not ours to do.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
