@@ -96,12 +96,14 @@ say "$(in_root dpkg-query -W kelvara gstreamer1.0-plugins-base gstreamer1.0-liba
 
 # The playlist type is known to the desktop and the menu entry takes it.
 if in_root sh -c 'command -v xdg-mime' >/dev/null; then
-  : >"$root/root/list.kpl"
-  type=$(in_root xdg-mime query filetype /root/list.kpl)
-  [ "$type" = application/x-kelvara-playlist ] || fail ".kpl is $type, not application/x-kelvara-playlist"
+  # A playlist as the player writes it: file name, then its entry line.
+  printf '/root/clip.avi\r\n>N clip\r\n\r\n' >"$root/root/list.kpl"
+  kpl_type=$(in_root xdg-mime query filetype /root/list.kpl)
+  [ "$kpl_type" = application/x-kelvara-playlist ] ||
+    fail ".kpl is '$kpl_type', not application/x-kelvara-playlist"
   app=$(in_root xdg-mime query default application/x-kelvara-playlist)
   [ "$app" = kelvara.desktop ] || fail "the default for playlists is '$app', not kelvara.desktop"
-  say ".kpl is $type, opened by $app"
+  say ".kpl is $kpl_type, opened by $app"
 fi
 
 # The player runs only for a Russian system. A Russian desktop has its locale
