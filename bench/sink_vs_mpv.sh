@@ -61,16 +61,20 @@ command_of() {
   esac
 }
 
+# The tools take turns within each run, so that a change in the machine's
+# load while the script runs falls on all of them alike.
 declare -A cpu mem wall
-for tool in player mpv_x11 playbin; do
-  : > "$work/long" ; : > "$work/short"
-  for _ in $(seq "$runs"); do
-    command_of $tool "$work/8s.avi" && measure "${cmd[@]}" >> "$work/long"
-    command_of $tool "$work/short.avi" && measure "${cmd[@]}" >> "$work/short"
+for tool in player mpv_x11 playbin; do : > "$work/long.$tool"; : > "$work/short.$tool"; done
+for _ in $(seq "$runs"); do
+  for tool in player mpv_x11 playbin; do
+    command_of $tool "$work/8s.avi" && measure "${cmd[@]}" >> "$work/long.$tool"
+    command_of $tool "$work/short.avi" && measure "${cmd[@]}" >> "$work/short.$tool"
   done
-  cpu[$tool]=$(awk '{ print $1 }' "$work/long" | median)
-  mem[$tool]=$(awk '{ print $2 }' "$work/long" | median)
-  wall[$tool]=$(awk '{ print $3 }' "$work/short" | median)
+done
+for tool in player mpv_x11 playbin; do
+  cpu[$tool]=$(awk '{ print $1 }' "$work/long.$tool" | median)
+  mem[$tool]=$(awk '{ print $2 }' "$work/long.$tool" | median)
+  wall[$tool]=$(awk '{ print $3 }' "$work/short.$tool" | median)
 done
 
 export LC_ALL=C

@@ -1,5 +1,6 @@
 #include "controls/skin.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 void CopySkinRect(QPainter& painter, const QImage* skin, const QRect& src, const QPoint& dst) {
@@ -22,5 +23,9 @@ QColor SkinPixel(const QImage* skin, const QPoint& p, const QColor& fallback) {
 }
 
 QImage LoadBuiltInSkin() {
-  return QImage(QStringLiteral(":/skin/default.bmp")).convertToFormat(QImage::Format_RGB32);
+  // A fixed format keeps the image reader from loading every image plugin
+  // on the system (and their libraries) to ask each whether it knows the file.
+  QImageReader reader(QStringLiteral(":/skin/default.bmp"), "BMP");
+  reader.setAutoDetectImageFormat(false);
+  return reader.read().convertToFormat(QImage::Format_RGB32);
 }

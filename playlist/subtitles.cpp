@@ -76,12 +76,17 @@ TfrSubtitles::TfrSubtitles(QWidget* parent) : QDialog(parent) {
   mmInfo->setGeometry(4, 44, 309, 277);
   mmInfo->setReadOnly(true);
   mmInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+}
 
-  odSubtitles = new QFileDialog(this, QString::fromUtf8(kSubtitlesDialogTitle));
-  odSubtitles->setAcceptMode(QFileDialog::AcceptOpen);
-  odSubtitles->setFileMode(QFileDialog::ExistingFile);
-  odSubtitles->setOption(QFileDialog::HideNameFilterDetails);
-  odSubtitles->setNameFilters(DialogNameFilters(QString::fromUtf8(kSubtitlesFilter)));
+QFileDialog* TfrSubtitles::odSubtitles() {
+  if (!openDialog_) {
+    openDialog_ = new QFileDialog(this, QString::fromUtf8(kSubtitlesDialogTitle));
+    openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog_->setFileMode(QFileDialog::ExistingFile);
+    openDialog_->setOption(QFileDialog::HideNameFilterDetails);
+    openDialog_->setNameFilters(DialogNameFilters(QString::fromUtf8(kSubtitlesFilter)));
+  }
+  return openDialog_;
 }
 
 TfrSubtitles::~TfrSubtitles() = default;
@@ -146,10 +151,11 @@ void TfrSubtitles::AutoLoadSubtitles(const QString& moviePath) {
 
 void TfrSubtitles::ChooseSubtitles(const QString& videoDir) {
   const QPointer<TfrSubtitles> self(this);
-  odSubtitles->setDirectory(videoDir);
-  const int answer = odSubtitles->exec();
+  QFileDialog* dialog = odSubtitles();
+  dialog->setDirectory(videoDir);
+  const int answer = dialog->exec();
   if (!self || answer != QDialog::Accepted) return;
-  const QStringList files = odSubtitles->selectedFiles();
+  const QStringList files = dialog->selectedFiles();
   if (!files.isEmpty()) LoadSubtitles(files.first());
 }
 

