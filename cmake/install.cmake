@@ -27,6 +27,11 @@ if(_help)
   list(GET _help 0 _help)
   install(FILES ${_help} DESTINATION ${CMAKE_INSTALL_DATADIR}/kelvara)
 endif()
+# The Help command finds the page from the program's own folder, so the
+# program carries the way from where the executable is installed to where the
+# page is (../share/kelvara for the usual layout) rather than a fixed prefix.
+file(RELATIVE_PATH _data_from_bin ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/kelvara)
+target_compile_definitions(kelvara_core PRIVATE KELVARA_DATA_FROM_BIN="${_data_from_bin}")
 
 set(CPACK_PACKAGE_NAME kelvara)
 set(CPACK_PACKAGE_VENDOR "Kelvara")
@@ -39,10 +44,26 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The media plugins and the desktop's tools are loaded or run, not linked,
-# so dpkg-shlibdeps cannot see them.
+# so dpkg-shlibdeps cannot see them. Depends holds what the player cannot
+# play without: the source and renderer chains (base, good's audiopanorama and
+# videocrop), the decoders of the common films (libav: MPEG-4, H.264, WMV,
+# WMA), the video sinks it picks (ximagesink and xvimagesink; glimagesink is
+# taken whenever the machine has hardware GL, with no fallback), and the
+# always-available sound output (alsasink; pulsesink is tried first where a
+# sound server runs). Recommends adds the demuxers and decoders of the rarer
+# listed types (MPEG program streams, AIFF and MIDI in bad, ASF in ugly), the
+# sound server's sink, the tools that open the help page, and the one that
+# indexes the menu entry's MIME types for them (without its mimeinfo.cache
+# xdg-open warns on every page it opens).
+# No `locales`: the player asks only the language variables for Russian, and
+# Qt takes the Russian formats from them and keeps texts and file names in
+# UTF-8 whether or not ru_RU.UTF-8 was generated (only the libraries' own
+# translated messages, GStreamer's errors among them, stay English). A
+# Russian desktop has the locale generated; a package would have to edit the
+# administrator's /etc/locale.gen to make it, which is not ours to do.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
+  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-libav, gstreamer1.0-x, gstreamer1.0-gl, gstreamer1.0-alsa, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-libav, gstreamer1.0-pulseaudio, xdg-utils")
+  "gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly, gstreamer1.0-pulseaudio, xdg-utils, desktop-file-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "lirc")
 include(CPack)

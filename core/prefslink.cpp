@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QUrl>
@@ -67,13 +68,26 @@ void ShowPreferences(TfrMain& main) {
   main.SettingsFile().Preferences([&dialog] { dialog.exec(); });
 }
 
-void OpenHelpFile() {
-  const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/kelvar.html");
+QString HelpFileIn(const QString& programDir) {
+  const QString beside = programDir + QStringLiteral("/kelvar.html");
+  if (QFileInfo(beside).isFile()) return beside;
+  const QString installed =
+      QDir::cleanPath(programDir + QStringLiteral("/" KELVARA_DATA_FROM_BIN "/kelvar.html"));
+  if (QFileInfo(installed).isFile()) return installed;
+  return {};
+}
+
+void OpenHelpFile() { OpenHelpFile(QCoreApplication::applicationDirPath()); }
+
+void OpenHelpFile(const QString& programDir) {
+  QString path = HelpFileIn(programDir);
   QString problem;
-  if (!QFileInfo(path).isFile())
+  if (path.isEmpty()) {
+    path = programDir + QStringLiteral("/kelvar.html");
     problem = QStringLiteral("The help file %1 is missing.").arg(path);
-  else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+  } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
     problem = QStringLiteral("No program is set to open %1.").arg(path);
+  }
   if (!problem.isEmpty())
     MessageBoxes().Show(QStringLiteral("Kelvara"), problem, TMsgIcon::Warning, TMsgButtons::Ok, nullptr);
 }

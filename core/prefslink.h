@@ -1,4 +1,6 @@
 #pragma once
+#include <QString>
+
 // What ties the preferences dialog and the help file to the main window.
 class TfrMain;
 class TfrConfig;
@@ -8,6 +10,12 @@ class TfrConfig;
 TfrConfig& PreferencesDialog(TfrMain& main);
 // The preferences command: save, load, the dialog, load again.
 void ShowPreferences(TfrMain& main);
-// The English help: kelvar.html beside the executable, opened by the
-// desktop's handler; a missing file or handler is said in a box.
+// Where the English help is: beside the program (a build tree), else in the
+// data folder of an installed program, found from the program's own folder
+// (<prefix>/bin -> <prefix>/share/kelvara) so that any prefix works. Empty
+// when neither holds it.
+QString HelpFileIn(const QString& programDir);
+// The English help, looked for from the running program's folder and opened
+// by the desktop's handler; a missing file or handler is said in a box.
 void OpenHelpFile();
+void OpenHelpFile(const QString& programDir);

@@ -29,9 +29,19 @@ for f in "${expected[@]}"; do
 done
 extra=$(grep -vxF -f <(printf '%s\n' "${expected[@]}") <<<"$list" || true)
 if [ -n "$extra" ]; then echo "package: unexpected files:"; echo "$extra"; missing=1; fi
+# A field's package names, one a line (versions and alternatives dropped:
+# "a (>= 1) | b" gives a and b).
+names() { dpkg-deb -f "$deb" "$1" | tr ',|' '\n\n' | awk 'NF {print $1}'; }
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libgstreamer1.0-0 libc6; do
-  grep -q "$lib" <<<"$depends" || { echo "package: Depends lacks $lib (dpkg-shlibdeps)"; missing=1; }
+# Linked libraries come from dpkg-shlibdeps; the media plugins and the MIME
+# database are loaded or run and are named in cmake/install.cmake.
+for dep in libqt6widgets6 libgstreamer1.0-0 libc6 \
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav gstreamer1.0-x \
+  gstreamer1.0-gl gstreamer1.0-alsa shared-mime-info; do
+  names Depends | grep -qxF "$dep" || { echo "package: Depends lacks $dep"; missing=1; }
+done
+for rec in gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio; do
+  names Recommends | grep -qxF "$rec" || { echo "package: Recommends lacks $rec"; missing=1; }
 done
 [ "$missing" = 0 ] || exit 1
 echo "package: $(basename "$deb") holds ${#expected[@]} files; Depends: $depends"

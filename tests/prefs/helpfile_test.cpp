@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include "core/MainUnit.h"
@@ -57,6 +59,35 @@ TEST(HelpFile, EnglishHelpOpensTheFileBesideTheProgram) {
   EXPECT_EQ(desktop.boxes.shown[1].caption, "Краткая справка");
   EXPECT_TRUE(desktop.boxes.shown[1].text.contains("F3 - Загрузить файл"));
   EXPECT_EQ(urls.opened.size(), 1);
+}
+
+// An installed program keeps its help in the data folder beside its bin
+// folder; a copy beside the program (a build tree) is taken first.
+TEST(HelpFile, InstalledProgramOpensTheHelpInItsDataFolder) {
+  TPrivateHome home;
+  TFakeDesktop desktop;
+  TOpenedUrls urls;
+  QTemporaryDir prefix;
+  const QString bin = prefix.path() + "/bin";
+  const QString data = prefix.path() + "/share/kelvara";
+  ASSERT_TRUE(QDir().mkpath(bin));
+  ASSERT_TRUE(QDir().mkpath(data));
+
+  OpenHelpFile(bin);
+  ASSERT_EQ(desktop.boxes.shown.size(), 1u);
+  EXPECT_EQ(desktop.boxes.shown[0].text, "The help file " + bin + "/kelvar.html is missing.");
+  EXPECT_TRUE(urls.opened.isEmpty());
+
+  ASSERT_TRUE(QFile::copy(KELVARA_SOURCE_DIR "/resources/kelvar.html", data + "/kelvar.html"));
+  OpenHelpFile(bin);
+  ASSERT_EQ(urls.opened.size(), 1);
+  EXPECT_EQ(urls.opened[0], QUrl::fromLocalFile(data + "/kelvar.html"));
+
+  ASSERT_TRUE(QFile::copy(KELVARA_SOURCE_DIR "/resources/kelvar.html", bin + "/kelvar.html"));
+  OpenHelpFile(bin);
+  ASSERT_EQ(urls.opened.size(), 2);
+  EXPECT_EQ(urls.opened[1], QUrl::fromLocalFile(bin + "/kelvar.html"));
+  EXPECT_EQ(desktop.boxes.shown.size(), 1u);
 }
 
 #include "helpfile_test.moc"
