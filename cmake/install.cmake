@@ -19,6 +19,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/resources/kelvara.desktop
 install(FILES ${CMAKE_SOURCE_DIR}/resources/kelvara-mime.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME kelvara.xml)
 install(DIRECTORY ${_icons}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+# Where a Debian system looks for a package's licence.
+install(FILES ${CMAKE_SOURCE_DIR}/COPYING DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvara RENAME copyright)
 # The help page lives beside the program's other data, where the player
 # looks for it; it is installed wherever it is kept in the sources.
 file(GLOB _help ${CMAKE_SOURCE_DIR}/resources/kelvar.html ${CMAKE_SOURCE_DIR}/docs/kelvar.html

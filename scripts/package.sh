@@ -12,7 +12,8 @@ rm -f "$dir"/kelvara_*.deb
 deb=$(ls "$dir"/kelvara_*.deb)
 list=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$' | sed 's|^\./|/|')
 
-expected=(/usr/bin/kelvara /usr/share/applications/kelvara.desktop /usr/share/mime/packages/kelvara.xml)
+expected=(/usr/bin/kelvara /usr/share/applications/kelvara.desktop /usr/share/mime/packages/kelvara.xml
+  /usr/share/doc/kelvara/copyright)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/kelvara.png")
   for icon in application-x-kelvara-playlist kelvara-video-file kelvara-audio-file; do
