@@ -22,13 +22,16 @@ for s in 640x360:60 1920x1080:12; do
   clip "mpeg2_$size.mpg" "$size" "$secs" "-c:v mpeg2video -q:v 4 -g 25 -f vob"
 done
 
-# Printed per clip: the bare demuxer and decoder, and the same with the
-# parser that the automatic decoder puts between them.
+# Printed per clip: the bare demuxer and decoder, the same with the parser
+# that the automatic decoder puts between them, and the automatic decoder
+# itself (its queue hands every frame from the demuxer's thread to the
+# decoder's, which the bare chain does not).
 run() {  # clip demuxer parser decoder
   f="$dir/$1"
   "$build/bench/decoder_bench" "$f" "$runs" \
     "filesrc location=$f ! $2 ! $4 ! fakesink name=sink sync=false" \
-    "filesrc location=$f ! $2 ! $3 ! $4 ! fakesink name=sink sync=false"
+    "filesrc location=$f ! $2 ! $3 ! $4 ! fakesink name=sink sync=false" \
+    "filesrc location=$f ! decodebin ! fakesink name=sink sync=false"
 }
 for size in 640x360 1920x1080; do
   run "mpeg4_$size.avi" avidemux mpeg4videoparse avdec_mpeg4
