@@ -118,6 +118,16 @@ QByteArray VideoSinkOf(const ComPtr<IGraphBuilder>& graph) {
 
 bool OnX() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
+// The graph's video shown in `panel`, paused there.
+void ShowPausedIn(const ComPtr<IGraphBuilder>& graph, QWidget& panel, ComPtr<IVideoWindow>& window,
+                  ComPtr<IMediaControl>& control) {
+  ASSERT_EQ(QueryInterface(graph, window), S_OK);
+  ASSERT_EQ(window->put_Owner(&panel), S_OK);
+  ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
+  ASSERT_EQ(QueryInterface(graph, control), S_OK);
+  ASSERT_EQ(control->Pause(), S_OK);
+}
+
 // The cases run in a child process on the X display (the suite itself runs
 // offscreen); the parent only starts it and reads its verdict.
 TEST(VideoSinkOnDisplay, EverySinkShowsTheRightPicture) {
@@ -226,12 +236,8 @@ TEST_P(VideoSinkPixels, PictureFillsTheRectangleItIsGiven) {
   panel.setGeometry(100, 100, 400, 300);
   panel.show();
   ComPtr<IVideoWindow> window;
-  ASSERT_EQ(QueryInterface(graph, window), S_OK);
-  ASSERT_EQ(window->put_Owner(&panel), S_OK);
-  ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
   ComPtr<IMediaControl> control;
-  ASSERT_EQ(QueryInterface(graph, control), S_OK);
-  ASSERT_EQ(control->Pause(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, window, control));
 
   // Filled (any aspect), 50 % in the middle, zoomed twice and moved past the
   // panel's top left corner, then past its bottom right one, letterboxed to
@@ -286,13 +292,9 @@ TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
   panel.setGeometry(100, 100, 320, 240);
   panel.show();
   ComPtr<IVideoWindow> window;
-  ASSERT_EQ(QueryInterface(graph, window), S_OK);
-  ASSERT_EQ(window->put_Owner(&panel), S_OK);
-  ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
-  ASSERT_EQ(window->SetWindowPosition(0, 0, 320, 240), S_OK);
   ComPtr<IMediaControl> control;
-  ASSERT_EQ(QueryInterface(graph, control), S_OK);
-  ASSERT_EQ(control->Pause(), S_OK);
+  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, window, control));
+  ASSERT_EQ(window->SetWindowPosition(0, 0, 320, 240), S_OK);
   QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
 
   // The video renderer is one filter: a bin round the element that draws.
