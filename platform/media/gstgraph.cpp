@@ -178,6 +178,7 @@ HRESULT TGstGraph::TakeBusError() {
 // its renderer, until the first frame waits in each renderer.
 HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
   const auto deadline = Clock::now() + std::chrono::nanoseconds(timeout);
+  bool askedAgain = false;
   for (;;) {
     LinkPendingPads();
     uint64_t seen = 0;
@@ -199,7 +200,23 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
     GstState current = GST_STATE_VOID_PENDING, pending = GST_STATE_VOID_PENDING;
     const GstStateChangeReturn r = gst_element_get_state(pipeline_.get(), &current, &pending, slice);
     if (r == GST_STATE_CHANGE_SUCCESS || r == GST_STATE_CHANGE_NO_PREROLL) return S_OK;
-    if (r == GST_STATE_CHANGE_FAILURE) return TakeBusError();
+    if (r == GST_STATE_CHANGE_FAILURE) {
+      bool reasonGiven = false;
+      {
+        std::lock_guard<std::mutex> l(lock_);
+        reasonGiven = errorsPosted_ > errorsAnswered_;
+      }
+      // A failure that posted no reason comes from an element that was put
+      // in or taken out while the graph changed state (the decoder benchmark
+      // rebuilds a chain in the paused graph); asking the graph once more for
+      // the state it is heading to settles the rest of it.
+      if (!reasonGiven && !askedAgain) {
+        askedAgain = true;
+        gst_element_set_state(pipeline_.get(), GST_STATE_TARGET(pipeline_.get()));
+        continue;
+      }
+      return TakeBusError();
+    }
     if (Clock::now() >= deadline) return VFW_E_TIMEOUT;
     if (expectingPads) {
       std::unique_lock<std::mutex> l(lock_);
@@ -304,9 +321,17 @@ HRESULT TGstGraph::GetCurrentPosition(REFERENCE_TIME& position) {
 HRESULT TGstGraph::SeekTo(gint64 positionNs, GstSeekFlags flags, double rate) {
   ForgetEarlierErrors();
   const auto all = GstSeekFlags(GST_SEEK_FLAG_FLUSH | flags);
-  if (!gst_element_seek(pipeline_.get(), rate, GST_FORMAT_TIME, all, GST_SEEK_TYPE_SET, positionNs,
-                        GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
-    return E_FAIL;
+  const auto seek = [&] {
+    return gst_element_seek(pipeline_.get(), rate, GST_FORMAT_TIME, all, GST_SEEK_TYPE_SET, positionNs,
+                            GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+  };
+  if (!seek()) {
+    // A chain that was just rebuilt (the decoder benchmark's) may still be
+    // linking its new pads: the seek then meets a sink with nothing
+    // upstream. Once the graph has settled, the same seek goes through.
+    if (HRESULT hr = WaitForState(kStateTimeout); FAILED(hr)) return hr;
+    if (!seek()) return E_FAIL;
+  }
   stoppedPositionNs_ = positionNs;
   return WaitForState(kStateTimeout);
 }
