@@ -326,9 +326,9 @@ HRESULT TGstGraph::SeekTo(gint64 positionNs, GstSeekFlags flags, double rate) {
                             GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
   };
   if (!seek()) {
-    // A chain that was just rebuilt (the decoder benchmark's) may still be
-    // linking its new pads: the seek then meets a sink with nothing
-    // upstream. Once the graph has settled, the same seek goes through.
+    // A seek sent while the graph is still settling (a chain was just
+    // rebuilt in it) can be refused; it is tried once more after the graph
+    // has settled.
     if (HRESULT hr = WaitForState(kStateTimeout); FAILED(hr)) return hr;
     if (!seek()) return E_FAIL;
   }
