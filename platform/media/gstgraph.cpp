@@ -25,7 +25,7 @@ TGstGraph::TGstGraph() : frames_(std::make_shared<TFrameSlot>()) {
   pipeline_ = TGstRef<GstElement>::Adopt(pipeline);
   bus_ = TGstRef<GstBus>::Adopt(gst_element_get_bus(pipeline_.get()));
   gst_bus_set_sync_handler(bus_.get(), &TGstGraph::OnBusSync, this, nullptr);
-  g_signal_connect(pipeline_.get(), "deep-element-added", G_CALLBACK(&TGstGraph::OnDeepChange), this);
+  g_signal_connect(pipeline_.get(), "deep-element-added", G_CALLBACK(&TGstGraph::OnDeepAdded), this);
   g_signal_connect(pipeline_.get(), "deep-element-removed", G_CALLBACK(&TGstGraph::OnDeepChange), this);
 }
 
@@ -130,6 +130,11 @@ void TGstGraph::OnNoMorePads(GstElement*, gpointer data) {
 
 void TGstGraph::OnDeepChange(GstBin*, GstBin*, GstElement*, gpointer data) {
   static_cast<TGstGraph*>(data)->BumpVersion();
+}
+
+void TGstGraph::OnDeepAdded(GstBin* bin, GstBin* sub, GstElement* element, gpointer data) {
+  TuneDecoderThreads(element);
+  OnDeepChange(bin, sub, element, data);
 }
 
 void TGstGraph::Wake() {

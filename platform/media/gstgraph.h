@@ -124,6 +124,7 @@ class TGstGraph : public IGraphBuilder,
   static void OnPadAdded(GstElement*, GstPad*, gpointer self);
   static void OnNoMorePads(GstElement*, gpointer self);
   static void OnDeepChange(GstBin*, GstBin*, GstElement*, gpointer self);
+  static void OnDeepAdded(GstBin*, GstBin*, GstElement*, gpointer self);
   HRESULT WaitForState(GstClockTime timeout);
   HRESULT SeekTo(gint64 positionNs, GstSeekFlags flags, double rate);
   HRESULT FailRender(HRESULT hr);

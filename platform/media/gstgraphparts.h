@@ -36,6 +36,12 @@ TStreamKind KindOf(GstCaps* caps);
 // Makes a sink and checks that it can open its device.
 QByteArray FirstWorkingSink(std::initializer_list<const char*> candidates);
 
+// Largest picture, in pixels, that a video decoder decodes on one thread.
+inline constexpr int kOneThreadPicture = 720 * 576;
+// Watches a video decoder that can decode on several threads and gives it one
+// thread while its pictures are no larger than kOneThreadPicture.
+void TuneDecoderThreads(GstElement* element);
+
 // After the pipeline was taken to rest for a change, it is built up again and
 // put back where it stood.
 inline bool AtRest(GstElement* pipeline) { return GST_STATE_TARGET(pipeline) <= GST_STATE_READY; }

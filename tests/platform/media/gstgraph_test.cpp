@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <gst/video/gstvideodecoder.h>
+
 #include "platform/media/dshow.h"
 #include "platform/media/gstdiag.h"
 #include "platform/media/gsterror.h"
@@ -354,6 +356,43 @@ TEST_F(GstGraph, TwoHundredFilesLeaveNothingBehind) {
   }
   // A graph left behind costs well over 100 kB; 150 of them would show.
   EXPECT_LT(rssAfter - rssBefore, 6 * 1024) << rssBefore << " -> " << rssAfter << " kB";
+}
+
+// The thread count of the graph's video decoder, or -1 without one.
+int DecoderThreads(const ComPtr<IGraphBuilder>& graph) {
+  for (auto& f : Filters(graph)) {
+    auto g = std::dynamic_pointer_cast<TGstFilter>(f);
+    GstElement* e = g ? g->Element() : nullptr;
+    if (!e || !GST_IS_VIDEO_DECODER(e) || !g_object_class_find_property(G_OBJECT_GET_CLASS(e), "max-threads"))
+      continue;
+    int threads = -1;
+    g_object_get(e, "max-threads", &threads, nullptr);
+    return threads;
+  }
+  return -1;
+}
+
+// Small pictures decode on one thread, whatever the codec; large ones keep
+// the decoder's own choice (0, one thread per processor).
+TEST_F(GstGraph, SmallPicturesDecodeOnOneThread) {
+  for (const QString& clip : {Clips().Avi, Clips().Mkv}) {
+    HRESULT hr = E_FAIL;
+    auto graph = Render(clip, &hr);
+    ASSERT_EQ(hr, S_OK) << clip.toStdString();
+    EXPECT_EQ(DecoderThreads(graph), 1) << clip.toStdString();
+  }
+  QTemporaryDir dir;
+  const QString file = dir.filePath("large.avi");
+  QProcess make;
+  make.start("gst-launch-1.0", {"-q", "videotestsrc", "num-buffers=5", "!",
+                                "video/x-raw,width=1280,height=720,framerate=25/1", "!", "avenc_mpeg4", "!",
+                                "avimux", "!", "filesink", "location=" + file});
+  ASSERT_TRUE(make.waitForFinished(30000));
+  ASSERT_EQ(make.exitCode(), 0);
+  HRESULT hr = E_FAIL;
+  auto graph = Render(file, &hr);
+  ASSERT_EQ(hr, S_OK);
+  EXPECT_EQ(DecoderThreads(graph), 0);
 }
 
 }  // namespace
