@@ -132,8 +132,9 @@ class TGstGraph : public IGraphBuilder,
   // Marks every error posted so far as answered; a call starts with this.
   void ForgetEarlierErrors();
   void ApplyAudioSettings(const TChain& c) const;
-  void AddVideoParts(TChain& c, std::vector<GstElement*>& parts);
-  TGstRef<GstElement> MakeVideoSink(const QByteArray& factory);
+  void AddVideoParts(TChain& c, std::vector<GstElement*>& parts, GstCaps* caps);
+  // `picture`: the film's size, for a sink that cannot scale; else empty.
+  TGstRef<GstElement> MakeVideoSink(const QByteArray& factory, QSize picture);
   bool HasOverlayMixer() const;
   void ScaleTo(TChain& c, int width, int height);
   QRect PlaceScaledPicture(TChain& c, const QRect& wanted);

@@ -132,7 +132,7 @@ TGstRef<GstElement> TGstGraph::MakeRendererChain(GstCaps* caps) {
   if (kind == TStreamKind::Video) {
     c.video = true;
     SetElementRole(bin, TElementRole::VideoRenderer);
-    AddVideoParts(c, parts);
+    AddVideoParts(c, parts, caps);
   } else if (kind == TStreamKind::Audio) {
     c.audio = true;
     SetElementRole(bin, TElementRole::AudioRenderer);

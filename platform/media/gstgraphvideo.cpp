@@ -101,6 +101,17 @@ bool TGraphRelay::event(QEvent* e) {
 
 // ---- video sink ----
 
+namespace {
+// The size of the pictures `caps` describe; empty when they do not say.
+QSize PictureSize(GstCaps* caps) {
+  const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
+  int width = 0, height = 0;
+  if (!s || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
+    return {};
+  return QSize(width, height);
+}
+}  // namespace
+
 bool TGstGraph::HasOverlayMixer() const {
   for (auto& e : Filters())
     if (ElementRole(e.get()) == TElementRole::OverlayMixer) return true;
@@ -111,7 +122,7 @@ bool TGstGraph::HasOverlayMixer() const {
 // The scaler stands only before a sink that cannot scale; converting and
 // scaling in one pass costs less than the two apart, and a film shrunk to its
 // window is converted at the smaller size.
-void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
+void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts, GstCaps* caps) {
   parts.push_back(NewElement("videoconvert"));
   GstElement* balance = NewElement("videobalance");
   SetElementRole(balance, TElementRole::VideoBalance);
@@ -119,7 +130,7 @@ void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
   parts.push_back(balance);
   const bool windowSystem = QGuiApplication::platformName() == QLatin1String("xcb");
   const QByteArray factory = windowSystem ? VideoSinkFactory(HasOverlayMixer()) : QByteArray();
-  c.sink = MakeVideoSink(factory);
+  c.sink = MakeVideoSink(factory, SinkNeedsScaling(factory) ? PictureSize(caps) : QSize());
   if (SinkNeedsScaling(factory) && video_ && video_->NativeOverlay()) {
     c.crop = TGstRef<GstElement>::Share(NewElement("videocrop"));
     parts.push_back(c.crop.get());
@@ -136,8 +147,15 @@ void TGstGraph::AddVideoParts(TChain& c, std::vector<GstElement*>& parts) {
   parts.push_back(c.sink.get());
 }
 
-TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay) {
+TGstRef<GstElement> TGstGraph::MakeVideoSink(const QByteArray& overlay, QSize picture) {
   if (!video_) video_ = new TVideoWidget(!overlay.isEmpty());
+  // A sink that cannot scale asks for pictures of its window's size, and asks
+  // again, with a new set of pictures, whenever that size changes. A window
+  // not yet placed takes the film's own size before the sink first sees it:
+  // placed at that size (100 %, or fitted to the film) it then asks for
+  // nothing new, where the change from a default size made the sink keep a
+  // copy of the shown frame and a third picture at once.
+  if (!picture.isEmpty() && !video_->testAttribute(Qt::WA_Resized)) video_->resize(picture);
   if (!overlay.isEmpty()) {
     GstElement* sink = NewElement(overlay.constData());
     if (sink && GST_IS_VIDEO_OVERLAY(sink)) {

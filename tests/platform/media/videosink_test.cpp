@@ -21,6 +21,7 @@
 #include "platform/media/videosink.h"
 #include "platform/media/videowidget.h"
 #include "tests/support/testclips.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ TEST(VideoSinkOnDisplay, EverySinkShowsTheRightPicture) {
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
   child.start(QCoreApplication::applicationFilePath(),
-              {"--gtest_filter=*VideoSinkPixels.*:VideoSinkForced.*:VideoSinkRemoved.*"});
+              {"--gtest_filter=*VideoSinkPixels.*:VideoSinkForced.*:VideoSinkRemoved.*:VideoSinkOwnSize.*"});
   ASSERT_TRUE(child.waitForFinished(240000));
   const QString out = QString::fromLocal8Bit(child.readAll());
   EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
@@ -347,6 +348,68 @@ TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
   panel.show();
   QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
   EXPECT_GT(exposed, 0);
+  window->put_Visible(OAFALSE);
+  window->put_Owner(nullptr);
+  if (before.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
+  else qputenv("KELVARA_VIDEOSINK", before);
+}
+
+GstPadProbeReturn CountAllocation(GstPad*, GstPadProbeInfo* info, gpointer count) {
+  if (GST_QUERY_TYPE(GST_PAD_PROBE_INFO_QUERY(info)) == GST_QUERY_ALLOCATION) ++*static_cast<int*>(count);
+  return GST_PAD_PROBE_OK;
+}
+
+// A sink that cannot scale makes its pictures for its window's size. A film
+// shown at its own size is drawn, exposed and played on in the pictures made
+// for it at the start: none is asked for again.
+TEST(VideoSinkOwnSize, AWindowAtTheFilmsSizeKeepsTheFirstPictures) {
+  if (!OnX()) GTEST_SKIP() << "needs an X display";
+  ASSERT_TRUE(TestClips().Ok());
+  const QByteArray before = qgetenv("KELVARA_VIDEOSINK");
+  qputenv("KELVARA_VIDEOSINK", "ximagesink");
+  ComPtr<IGraphBuilder> graph;
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
+  ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
+  ASSERT_EQ(VideoSinkOf(graph), "ximagesink");
+  GstElement* drawer = nullptr;
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(std::dynamic_pointer_cast<TGstGraph>(graph)->Pipeline()));
+  GValue item = G_VALUE_INIT;
+  while (!drawer && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    auto* e = GST_ELEMENT(g_value_get_object(&item));
+    if (GST_IS_VIDEO_SINK(e)) drawer = e;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  ASSERT_TRUE(drawer);
+  int asked = 0;
+  GstPad* in = gst_element_get_static_pad(drawer, "sink");
+  gst_pad_add_probe(in, GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, &CountAllocation, &asked, nullptr);
+  gst_object_unref(in);
+
+  QWidget panel;
+  panel.setAttribute(Qt::WA_NativeWindow);
+  panel.setGeometry(100, 100, TTestClips::AviWidth, TTestClips::AviHeight);
+  panel.show();
+  ComPtr<IVideoWindow> window;
+  ComPtr<IMediaControl> control;
+  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, window, control));
+  TVideoWidget* video = std::dynamic_pointer_cast<TGstGraph>(graph)->VideoWidget();
+  ASSERT_TRUE(video && video->OnExpose);
+  int exposed = 0;
+  video->OnExpose = [&exposed, inner = video->OnExpose] {
+    ++exposed;
+    inner();
+  };
+  ASSERT_EQ(window->SetWindowPosition(0, 0, TTestClips::AviWidth, TTestClips::AviHeight), S_OK);
+  EXPECT_TRUE(PumpUntil([&] { return exposed > 0; }));
+  ASSERT_EQ(control->Run(), S_OK);
+  ComPtr<IMediaSeeking> seeking;
+  ASSERT_EQ(QueryInterface(graph, seeking), S_OK);
+  REFERENCE_TIME position = 0;
+  EXPECT_TRUE(PumpUntil([&] { return SUCCEEDED(seeking->GetCurrentPosition(position)) && position > 5000000; }));
+  EXPECT_EQ(asked, 0);
+  control->Stop();
   window->put_Visible(OAFALSE);
   window->put_Owner(nullptr);
   if (before.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
