@@ -1,15 +1,21 @@
 // The decoder benchmark against the bare decoder, on one clip, in one run:
 // the rate the benchmark dialog reports (its own average label), and the
-// rate of the same demuxer and decoder in a bare pipeline into
-// `fakesink sync=false`, timed the same way (from frame 9 to the last, at
-// the sink's input, by the millisecond tick). Runs alternate; the best of
-// each is printed with the ratio.
-// Usage: decoder_bench <clip> <runs> "<bare pipeline with fakesink name=sink>"...
+// rate of the same elements it measured (source, demuxer, the parser where
+// it kept one, decoder) in a bare pipeline into `fakesink sync=false`, timed
+// the same way (from frame 9 to the last, at the sink's input, by the
+// millisecond tick). Further bare pipelines given on the command line are
+// timed beside them. Each run times every pipeline once, turn about, and
+// the ratio is taken within the run: this machine's speed drifts by a fifth
+// within minutes, which a best-of-all figure would pick up as a difference.
+// Printed are the medians of the rates and of the per-run ratios.
+// Usage: decoder_bench <clip> <runs> ["<bare pipeline with fakesink name=sink>"...]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLocale>
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -18,6 +24,7 @@
 #include "media/DShowHlp.h"
 #include "media/perf.h"
 #include "media/playhost.h"
+#include "platform/media/gstfilter.h"
 #include "platform/system/msgport.h"
 
 namespace {
@@ -43,19 +50,39 @@ class THost : public TPlayHost {
   QString file;
 };
 
+// The elements from the file to the video decoder the dialog measures, as
+// pipeline text: "avidemux ! avdec_mpeg4".
+QString ChainTo(TDirectShowHelper& engine) {
+  auto decoder = std::dynamic_pointer_cast<TGstFilter>(engine.FindVideoDecoder());
+  if (!decoder) return {};
+  QStringList names;
+  GstElement* e = decoder->Element();
+  for (int guard = 0; e && guard < 16; ++guard) {
+    GstElementFactory* f = gst_element_get_factory(e);
+    GstPad* in = e->sinkpads ? GST_PAD(e->sinkpads->data) : nullptr;
+    if (!in) break;  // the file's source
+    names.prepend(QString::fromUtf8(f ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f)) : "?"));
+    GstPad* peer = gst_pad_get_peer(in);
+    GstElement* up = peer ? gst_pad_get_parent_element(peer) : nullptr;
+    if (peer) gst_object_unref(peer);
+    if (up) gst_object_unref(up);  // the pipeline holds it
+    e = up;
+  }
+  return names.join(QStringLiteral(" ! "));
+}
+
 // The dialog's figure: "Average: 123,4 fps  (...)".
 double Ours(const QString& clip, QString& chain) {
   TDirectShowHelper engine;
   engine.OnErrors = [] { return 1; };
   THost host(engine);
   host.OpenFile(clip);
-  chain.clear();
-  if (auto d = engine.FindVideoDecoder()) chain = engine.GetFilterName(d);
   TfrPerfTest w(engine, host);
   timespec ui0{}, wall0{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ui0);
   clock_gettime(CLOCK_MONOTONIC, &wall0);
   w.Start();
+  chain = ChainTo(engine);
   long code = 0;
   intptr_t p1, p2;
   QElapsedTimer t;
@@ -129,24 +156,49 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   gst_init(&argc, &argv);
-  if (argc < 4) {
-    std::fprintf(stderr, "usage: decoder_bench <clip> <runs> <bare pipeline>...\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: decoder_bench <clip> <runs> [<bare pipeline>...]\n");
     return 2;
   }
   const QString clip = QString::fromLocal8Bit(argv[1]);
   const int runs = std::max(1, std::atoi(argv[2]));
-  std::vector<QString> bare;
+  // The first bare pipeline is the dialog's own chain, known after its first run.
+  std::vector<QString> bare(1);
   for (int i = 3; i < argc; ++i) bare.push_back(QString::fromLocal8Bit(argv[i]));
-  double bestOurs = 0;
-  std::vector<double> bestBare(bare.size(), 0.0);
+  std::vector<double> ours;
+  std::vector<std::vector<double>> rates(bare.size()), ratios(bare.size());
   QString chain;
   for (int r = 0; r < runs; ++r) {
-    for (size_t i = 0; i < bare.size(); ++i) bestBare[i] = std::max(bestBare[i], Bare(bare[i]));
-    bestOurs = std::max(bestOurs, Ours(clip, chain));
+    // Every other run the bare pipelines go first, so that neither side
+    // always inherits a warm cache or a cold processor from the other.
+    std::vector<double> these(bare.size(), 0.0);
+    const auto timeBare = [&] {
+      for (size_t i = 0; i < bare.size(); ++i)
+        if (!bare[i].isEmpty()) these[i] = Bare(bare[i]);
+    };
+    if (r % 2) timeBare();
+    ours.push_back(Ours(clip, chain));
+    if (bare[0].isEmpty()) {
+      if (chain.isEmpty()) {
+        std::fprintf(stderr, "no video decoder in the benchmark's graph\n");
+        return 1;
+      }
+      bare[0] = QStringLiteral("filesrc location=\"%1\" ! %2 ! fakesink name=sink sync=false").arg(clip, chain);
+    }
+    if (r % 2 == 0) timeBare();
+    for (size_t i = 0; i < bare.size(); ++i) {
+      rates[i].push_back(these[i]);
+      ratios[i].push_back(these[i] > 0 ? ours.back() / these[i] : 0.0);
+    }
   }
-  std::printf("%s (decoder %s): ours %.1f fps\n", qPrintable(clip.section('/', -1)), qPrintable(chain), bestOurs);
+  const auto median = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+  };
+  std::printf("%s: ours %.1f fps (median of %d runs)\n", qPrintable(clip.section('/', -1)), median(ours), runs);
   for (size_t i = 0; i < bare.size(); ++i)
-    std::printf("  bare %.1f fps, ratio %.3f: %s\n", bestBare[i], bestBare[i] > 0 ? bestOurs / bestBare[i] : 0.0,
-                qPrintable(bare[i].section('!', 1).trimmed()));
+    std::printf("  %s %.1f fps, ratio %.3f (min %.3f, max %.3f): %s\n", i == 0 ? "same chain" : "bare",
+                median(rates[i]), median(ratios[i]), *std::min_element(ratios[i].begin(), ratios[i].end()),
+                *std::max_element(ratios[i].begin(), ratios[i].end()), qPrintable(bare[i].section('!', 1).trimmed()));
   return 0;
 }

@@ -22,10 +22,11 @@ for s in 640x360:60 1920x1080:12; do
   clip "mpeg2_$size.mpg" "$size" "$secs" "-c:v mpeg2video -q:v 4 -g 25 -f vob"
 done
 
-# Printed per clip: the bare demuxer and decoder, the same with the parser
-# that the automatic decoder puts between them, and the automatic decoder
-# itself (its queue hands every frame from the demuxer's thread to the
-# decoder's, which the bare chain does not).
+# Printed per clip: the rate the dialog reports; the same elements it ran
+# (demuxer, the parser where it kept one, decoder) in a bare pipeline, which
+# is the figure it answers to; then the bare demuxer and decoder, the same
+# with the parser, and the automatic decoder that playback uses (its queue
+# hands every packet from the demuxer's thread to the decoder's).
 run() {  # clip demuxer parser decoder
   f="$dir/$1"
   "$build/bench/decoder_bench" "$f" "$runs" \

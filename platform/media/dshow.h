@@ -270,6 +270,18 @@ class IGraphVersion : public virtual IUnknown {
   virtual HRESULT QueryVersion(long& version) = 0;
 };
 
+// Rebuilds the open file's graph with each video decoder fed straight by the
+// demuxer: no queue between them, and no parser where the demuxer already
+// hands out whole pictures. A measurement of the decoder then times the
+// decoder, not the hand-over between threads. Sound is left out. The graph
+// ends paused at the start, as after RenderFile; S_FALSE says the file could
+// not be built that way and was rendered as usual instead.
+class IDirectDecoding : public virtual IUnknown {
+ public:
+  static constexpr const char* IID = "IDirectDecoding";
+  virtual HRESULT RenderDirect() = 0;
+};
+
 // A filter's settings sheet. "Has pages" means there is something to edit.
 class ISpecifyPropertyPages : public virtual IUnknown {
  public:

@@ -62,6 +62,7 @@ HRESULT TGstGraph::QueryInterface(const char* iid, ComPtr<IUnknown>& out) {
   else if (is(IVideoFrameStep::IID)) out = std::static_pointer_cast<IVideoFrameStep>(self);
   else if (is(IMediaFilter::IID)) out = std::static_pointer_cast<IMediaFilter>(self);
   else if (is(IGraphVersion::IID)) out = std::static_pointer_cast<IGraphVersion>(self);
+  else if (is(IDirectDecoding::IID)) out = std::static_pointer_cast<IDirectDecoding>(self);
   return out ? S_OK : E_NOINTERFACE;
 }
 

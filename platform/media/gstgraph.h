@@ -38,6 +38,7 @@ class TGstGraph : public IGraphBuilder,
                   public IVideoFrameStep,
                   public IMediaFilter,
                   public IGraphVersion,
+                  public IDirectDecoding,
                   public std::enable_shared_from_this<TGstGraph> {
  public:
   TGstGraph();
@@ -88,6 +89,8 @@ class TGstGraph : public IGraphBuilder,
   HRESULT SetSyncSource(const ComPtr<IUnknown>& clock) override;
   // IGraphVersion
   HRESULT QueryVersion(long& version) override;
+  // IDirectDecoding
+  HRESULT RenderDirect() override;
 
   // For filters and enumerators.
   bool Contains(GstElement* element) const;
@@ -128,6 +131,10 @@ class TGstGraph : public IGraphBuilder,
   HRESULT WaitForState(GstClockTime timeout);
   HRESULT SeekTo(gint64 positionNs, GstSeekFlags flags, double rate);
   HRESULT FailRender(HRESULT hr);
+  // Takes every source and renderer chain out of the stopped pipeline.
+  void ClearGraph();
+  // Waits for the first picture of a graph just built, as RenderFile does.
+  HRESULT FinishRender();
   HRESULT TakeBusError();
   // Marks every error posted so far as answered; a call starts with this.
   void ForgetEarlierErrors();

@@ -1,8 +1,9 @@
 // Building the graph: a source for the file, a renderer chain for every
 // stream it exposes, and the filter operations on what was built.
 #include <QFile>
-#include <gst/video/gstvideodecoder.h>
+#include <algorithm>
 #include <cstring>
+#include <gst/video/gstvideodecoder.h>
 
 #include "platform/media/dsound.h"
 #include "platform/media/gsterror.h"
@@ -229,6 +230,11 @@ bool TGstGraph::HasPlayableChain() const {
 }
 
 HRESULT TGstGraph::FailRender(HRESULT hr) {
+  ClearGraph();
+  return hr;
+}
+
+void TGstGraph::ClearGraph() {
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   {
     std::lock_guard<std::mutex> l(lock_);
@@ -244,7 +250,6 @@ HRESULT TGstGraph::FailRender(HRESULT hr) {
   for (auto& c : chains_) gst_bin_remove(GST_BIN(pipeline_.get()), c.bin.get());
   sources_.clear();
   chains_.clear();
-  return hr;
 }
 
 HRESULT TGstGraph::RenderFile(const QString& file, const QString*) {
@@ -274,6 +279,10 @@ HRESULT TGstGraph::RenderFile(const QString& file, const QString*) {
     noMorePads_ = false;
     errorsAnswered_ = errorsPosted_;
   }
+  return FinishRender();
+}
+
+HRESULT TGstGraph::FinishRender() {
   if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
     return FailRender(TakeBusError());
   const HRESULT hr = WaitForState(std::chrono::duration_cast<std::chrono::nanoseconds>(kRenderTimeout).count());
@@ -351,6 +360,11 @@ HRESULT TGstGraph::RemoveFilter(const ComPtr<IBaseFilter>& filter) {
       RetireElement(e);
       return S_OK;
     }
+    EnsureStopped();
+  } else if (std::any_of(sources_.begin(), sources_.end(), [e](const auto& s) { return s.get() == e; })) {
+    // A part of the file's source may be waiting in a renderer that holds
+    // its stream (nothing queues between a decoder fed straight from its
+    // demuxer and the renderer): stopping it alone would wait for ever.
     EnsureStopped();
   }
   TGstRef<GstObject> parent = TGstRef<GstObject>::Adopt(gst_object_get_parent(GST_OBJECT(e)));

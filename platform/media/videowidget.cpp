@@ -1,11 +1,32 @@
 #include "platform/media/videowidget.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <QWindow>
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+namespace {
+
+// A sink reads the window's size from the display server over a connection
+// of its own, and the size the toolkit has just asked for may still be on
+// its way there. A sink that reads the old size places the picture for the
+// old window: after leaving full screen it fell outside the shrunken window
+// and the movie stayed black. One round trip on the toolkit's connection
+// means the server has carried out the resize before the sink asks.
+void CatchUpWithDisplayServer() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  if (!c) return;
+  std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+}  // namespace
 
 TVideoWidget::TVideoWidget(bool nativeOverlay) : nativeOverlay_(nativeOverlay) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,7 +74,9 @@ void TVideoWidget::paintEvent(QPaintEvent*) {
 
 void TVideoWidget::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
-  if (nativeOverlay_ && Showing()) OnExpose();
+  if (!nativeOverlay_ || !Showing()) return;
+  CatchUpWithDisplayServer();
+  OnExpose();
 }
 
 bool TVideoWidget::event(QEvent* e) {

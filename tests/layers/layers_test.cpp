@@ -34,9 +34,9 @@ const std::vector<TLayer>& Layers() {
 }
 
 // Headers only the platform layers may include: GStreamer with its GLib,
-// X11, ALSA, libjpeg and the system's own calls.
+// X11 and XCB, ALSA, libjpeg and the system's own calls.
 const char* const kPlatformOnly[] = {"gst/",  "glib.h",    "glib/",    "glib-object.h", "gobject/",
-                                     "X11/",  "alsa/",     "jpeglib.h", "jerror.h",     "turbojpeg.h",
+                                     "X11/",  "xcb/",      "alsa/",     "jpeglib.h", "jerror.h",     "turbojpeg.h",
                                      "sys/",  "unistd.h",  "fcntl.h",  "dlfcn.h"};
 
 int LayerOf(const QString& folder) {

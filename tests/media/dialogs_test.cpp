@@ -266,6 +266,60 @@ TEST_F(EngineDialogs, BenchmarkTimesEveryFrameWithoutSoundAndClosingReopens) {
   EXPECT_TRUE(engine.FindVideoRenderer());
 }
 
+// What feeds the graph's video decoder, from the decoder up to the file, each
+// element by its class ("Decoder", "Parser", "Demuxer", "Queue", "Source").
+QStringList FeedOfVideoDecoder(TDirectShowHelper& engine) {
+  QStringList kinds;
+  auto decoder = std::dynamic_pointer_cast<TGstFilter>(engine.FindVideoDecoder());
+  GstElement* e = decoder ? decoder->Element() : nullptr;
+  for (int guard = 0; e && guard < 16; ++guard) {
+    GstElementFactory* f = gst_element_get_factory(e);
+    const QString klass = QString::fromUtf8(f ? gst_element_factory_get_metadata(f, GST_ELEMENT_METADATA_KLASS) : "");
+    const QString name = QString::fromUtf8(f ? gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f)) : "");
+    kinds << (name.contains("queue") ? "Queue"
+              : klass.contains("Demux") ? "Demuxer"
+              : klass.contains("Decoder") ? "Decoder"
+              : klass.contains("Parser") ? "Parser"
+              : klass.contains("Source") ? "Source"
+                                         : name);
+    GstPad* in = e->sinkpads ? GST_PAD(e->sinkpads->data) : nullptr;
+    TGstRef<GstPad> peer = TGstRef<GstPad>::Adopt(in ? gst_pad_get_peer(in) : nullptr);
+    // Inside the automatic decoder a pad's peer may be a bin's own pad:
+    // the walk then stops there.
+    TGstRef<GstElement> up = TGstRef<GstElement>::Adopt(peer ? gst_pad_get_parent_element(peer.get()) : nullptr);
+    e = up.get();  // the pipeline keeps it alive
+  }
+  return kinds;
+}
+
+TEST_F(EngineDialogs, BenchmarkFeedsTheDecoderStraightFromTheDemuxer) {
+  struct {
+    QString file;
+    int frames;
+    QStringList feed;
+  } cases[] = {
+      {Clips().Avi, TTestClips::AviFrames, {"Decoder", "Demuxer", "Source"}},
+      {Clips().Mkv, 50, {"Decoder", "Demuxer", "Source"}},
+      // A program stream's packets do not end where pictures do: its parser stays.
+      {Clips().Mpeg2, 50, {"Decoder", "Parser", "Demuxer", "Source"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.toStdString());
+    Open(c.file);
+    // Playback hands the stream across a queue (the measurement must not).
+    EXPECT_TRUE(FeedOfVideoDecoder(engine).contains("Queue")) << FeedOfVideoDecoder(engine).join(' ').toStdString();
+    TfrPerfTest w(engine, host);
+    w.Start();
+    EXPECT_EQ(FeedOfVideoDecoder(engine), c.feed) << FeedOfVideoDecoder(engine).join(' ').toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return w.FramesSeen() >= c.frames; }));
+    EXPECT_EQ(w.FramesSeen(), c.frames);
+    EXPECT_EQ(engine.CountAudioRenderers(), 0);
+    w.close();
+    // Closing gives playback its usual graph back.
+    EXPECT_TRUE(FeedOfVideoDecoder(engine).contains("Queue"));
+  }
+}
+
 TEST_F(EngineDialogs, BenchmarkWithDrawingRendersTheFramesToo) {
   Open(Clips().Mkv);
   TfrPerfTest w(engine, host);
