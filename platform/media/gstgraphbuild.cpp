@@ -31,6 +31,8 @@ QByteArray FirstWorkingSink(std::initializer_list<const char*> candidates) {
 
 namespace {
 
+const char* const kOwnThreadsKey = "kelvara-own-threads";
+
 // Runs on the decoder's input before the decoder sees the event: the thread
 // count is read when the decoder opens for a format.
 GstPadProbeReturn OnDecoderCaps(GstPad* pad, GstPadProbeInfo* info, gpointer) {
@@ -43,6 +45,7 @@ GstPadProbeReturn OnDecoderCaps(GstPad* pad, GstPadProbeInfo* info, gpointer) {
   if (!s || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
     return GST_PAD_PROBE_OK;
   TGstRef<GstElement> decoder = TGstRef<GstElement>::Adopt(gst_pad_get_parent_element(pad));
+  if (decoder && g_object_get_data(G_OBJECT(decoder.get()), kOwnThreadsKey)) return GST_PAD_PROBE_OK;
   // Frame threads each hold pictures of their own: three threads kept about
   // 3 MB more of a 640x360 film resident, for a picture one thread decodes
   // in a millisecond or two. Larger pictures keep the decoder's own choice.
@@ -52,6 +55,10 @@ GstPadProbeReturn OnDecoderCaps(GstPad* pad, GstPadProbeInfo* info, gpointer) {
 }
 
 }  // namespace
+
+void KeepDecoderThreads(GstElement* decoder) {
+  if (decoder) g_object_set_data(G_OBJECT(decoder), kOwnThreadsKey, GINT_TO_POINTER(1));
+}
 
 void TuneDecoderThreads(GstElement* element) {
   if (!GST_IS_VIDEO_DECODER(element)) return;

@@ -199,6 +199,7 @@ HRESULT TGstGraph::RenderDirect() {
   // A bare stream needs its type found before its parser will take it.
   if (typefound) made.push_back(NewElement("typefind"));
   for (const THop& hop : path) made.push_back(NewElement(hop.factory.constData()));
+  KeepDecoderThreads(made.back());
   bool complete = true;
   for (GstElement* e : made) {
     if (!e) {

@@ -41,6 +41,9 @@ inline constexpr int kOneThreadPicture = 720 * 576;
 // Watches a video decoder that can decode on several threads and gives it one
 // thread while its pictures are no larger than kOneThreadPicture.
 void TuneDecoderThreads(GstElement* element);
+// A decoder run for its top rate, not in time with a clock, keeps its own
+// thread choice whatever its pictures' size.
+void KeepDecoderThreads(GstElement* decoder);
 
 // After the pipeline was taken to rest for a change, it is built up again and
 // put back where it stood.

@@ -372,14 +372,20 @@ int DecoderThreads(const ComPtr<IGraphBuilder>& graph) {
   return -1;
 }
 
-// Small pictures decode on one thread, whatever the codec; large ones keep
-// the decoder's own choice (0, one thread per processor).
+// Small pictures play on one decoding thread, whatever the codec; large ones,
+// and a decoder measured for its rate, keep the decoder's own choice (0, one
+// thread per processor).
 TEST_F(GstGraph, SmallPicturesDecodeOnOneThread) {
   for (const QString& clip : {Clips().Avi, Clips().Mkv}) {
     HRESULT hr = E_FAIL;
     auto graph = Render(clip, &hr);
     ASSERT_EQ(hr, S_OK) << clip.toStdString();
     EXPECT_EQ(DecoderThreads(graph), 1) << clip.toStdString();
+    // Measured for its top rate, the decoder keeps its own choice.
+    ComPtr<IDirectDecoding> direct;
+    ASSERT_EQ(QueryInterface(graph, direct), S_OK);
+    ASSERT_EQ(direct->RenderDirect(), S_OK) << clip.toStdString();
+    EXPECT_EQ(DecoderThreads(graph), 0) << clip.toStdString();
   }
   QTemporaryDir dir;
   const QString file = dir.filePath("large.avi");
