@@ -40,16 +40,14 @@ GstPadProbeReturn OnDecoderCaps(GstPad* pad, GstPadProbeInfo* info, gpointer) {
   if (!event || GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
   GstCaps* caps = nullptr;
   gst_event_parse_caps(event, &caps);
-  int width = 0, height = 0;
-  const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
-  if (!s || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
-    return GST_PAD_PROBE_OK;
+  const QSize size = PictureSize(caps);
+  if (size.isEmpty()) return GST_PAD_PROBE_OK;
   TGstRef<GstElement> decoder = TGstRef<GstElement>::Adopt(gst_pad_get_parent_element(pad));
   if (decoder && g_object_get_data(G_OBJECT(decoder.get()), kOwnThreadsKey)) return GST_PAD_PROBE_OK;
   // Frame threads each hold pictures of their own: three threads kept about
   // 3 MB more of a 640x360 film resident, for a picture one thread decodes
   // in a millisecond or two. Larger pictures keep the decoder's own choice.
-  const bool small = width > 0 && height > 0 && qint64(width) * height <= kOneThreadPicture;
+  const bool small = qint64(size.width()) * size.height() <= kOneThreadPicture;
   if (decoder) g_object_set(decoder.get(), "max-threads", small ? 1 : 0, nullptr);
   return GST_PAD_PROBE_OK;
 }
@@ -66,6 +64,14 @@ void TuneDecoderThreads(GstElement* element) {
   if (!p || p->value_type != G_TYPE_INT || !(p->flags & G_PARAM_WRITABLE)) return;
   TGstRef<GstPad> in = TGstRef<GstPad>::Adopt(gst_element_get_static_pad(element, "sink"));
   if (in) gst_pad_add_probe(in.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnDecoderCaps, nullptr, nullptr);
+}
+
+QSize PictureSize(GstCaps* caps) {
+  const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
+  int width = 0, height = 0;
+  if (!s || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
+    return {};
+  return QSize(width, height);
 }
 
 TStreamKind KindOf(GstCaps* caps) {

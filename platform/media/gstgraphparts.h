@@ -3,6 +3,7 @@
 // relay receives from streaming threads, the time limits of its waits, and
 // the small helpers every part of the renderer chain uses.
 #include <QEvent>
+#include <QSize>
 #include <chrono>
 #include <mutex>
 
@@ -35,6 +36,9 @@ TStreamKind KindOf(GstCaps* caps);
 
 // Makes a sink and checks that it can open its device.
 QByteArray FirstWorkingSink(std::initializer_list<const char*> candidates);
+
+// The size of the pictures `caps` describe; empty when they do not say.
+QSize PictureSize(GstCaps* caps);
 
 // Largest picture, in pixels, that a video decoder decodes on one thread.
 inline constexpr int kOneThreadPicture = 720 * 576;

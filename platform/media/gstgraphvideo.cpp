@@ -101,17 +101,6 @@ bool TGraphRelay::event(QEvent* e) {
 
 // ---- video sink ----
 
-namespace {
-// The size of the pictures `caps` describe; empty when they do not say.
-QSize PictureSize(GstCaps* caps) {
-  const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
-  int width = 0, height = 0;
-  if (!s || !gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
-    return {};
-  return QSize(width, height);
-}
-}  // namespace
-
 bool TGstGraph::HasOverlayMixer() const {
   for (auto& e : Filters())
     if (ElementRole(e.get()) == TElementRole::OverlayMixer) return true;

@@ -119,6 +119,21 @@ QByteArray VideoSinkOf(const ComPtr<IGraphBuilder>& graph) {
 
 bool OnX() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
+// The element that draws the graph's pictures.
+GstElement* DrawerOf(const ComPtr<IGraphBuilder>& graph) {
+  GstElement* drawer = nullptr;
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(std::dynamic_pointer_cast<TGstGraph>(graph)->Pipeline()));
+  GValue item = G_VALUE_INIT;
+  while (!drawer && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    auto* e = GST_ELEMENT(g_value_get_object(&item));
+    if (GST_IS_VIDEO_SINK(e)) drawer = e;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  return drawer;
+}
+
 // The graph's video shown in `panel`, paused there.
 void ShowPausedIn(const ComPtr<IGraphBuilder>& graph, QWidget& panel, ComPtr<IVideoWindow>& window,
                   ComPtr<IMediaControl>& control) {
@@ -299,16 +314,7 @@ TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
   QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
 
   // The video renderer is one filter: a bin round the element that draws.
-  GstElement* drawer = nullptr;
-  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(std::dynamic_pointer_cast<TGstGraph>(graph)->Pipeline()));
-  GValue item = G_VALUE_INIT;
-  while (!drawer && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
-    auto* e = GST_ELEMENT(g_value_get_object(&item));
-    if (GST_IS_VIDEO_SINK(e)) drawer = e;
-    g_value_reset(&item);
-  }
-  g_value_unset(&item);
-  gst_iterator_free(it);
+  GstElement* drawer = DrawerOf(graph);
   ASSERT_TRUE(drawer);
   GWeakRef gone;
   g_weak_ref_init(&gone, drawer);
@@ -371,16 +377,7 @@ TEST(VideoSinkOwnSize, AWindowAtTheFilmsSizeKeepsTheFirstPictures) {
   ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
   ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
   ASSERT_EQ(VideoSinkOf(graph), "ximagesink");
-  GstElement* drawer = nullptr;
-  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(std::dynamic_pointer_cast<TGstGraph>(graph)->Pipeline()));
-  GValue item = G_VALUE_INIT;
-  while (!drawer && gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
-    auto* e = GST_ELEMENT(g_value_get_object(&item));
-    if (GST_IS_VIDEO_SINK(e)) drawer = e;
-    g_value_reset(&item);
-  }
-  g_value_unset(&item);
-  gst_iterator_free(it);
+  GstElement* drawer = DrawerOf(graph);
   ASSERT_TRUE(drawer);
   int asked = 0;
   GstPad* in = gst_element_get_static_pad(drawer, "sink");
