@@ -7,6 +7,8 @@
 #include <QTreeWidget>
 #include <map>
 
+#include "base/identity.h"
+
 namespace {
 
 TRunTimeTexts MakeRussian() {
@@ -39,10 +41,11 @@ TRunTimeTexts MakeRussian() {
   t.sError = "Ошибка";
   t.sFileLoadingError = "Ошибка загрузки файла";
   t.sApplicationError = "Ошибка в программе";
-  t.sErrorAdvice =
+  t.sErrorAdvice = QString::fromUtf8(
       "Если вы хотите, чтобы эта ошибка больше не возникала, отправьте содержимое этого окна "
-      "по адресу bugs@kelvara.invalid: автор постарается исправить её в следующей версии.\n"
-      "ОБЯЗАТЕЛЬНО ОПИШИТЕ, КАК ВОЗНИКЛА ОШИБКА.";
+      "по адресу %1: автор постарается исправить её в следующей версии.\n"
+      "ОБЯЗАТЕЛЬНО ОПИШИТЕ, КАК ВОЗНИКЛА ОШИБКА.")
+                       .arg(QLatin1String(Identity::ReportAddress));
   t.sWarning = "Внимание";
   t.sOldDirectX =
       "У вас установлен DirectX старой версии. Установите DirectX 8 или новее.\r\n"
@@ -92,10 +95,11 @@ TRunTimeTexts MakeEnglish() {
   t.sError = "Error";
   t.sFileLoadingError = "File loading error";
   t.sApplicationError = "Application error";
-  t.sErrorAdvice =
+  t.sErrorAdvice = QString::fromUtf8(
       "If you want this error not to happen again, please mail the contents of this window to "
-      "bugs@kelvara.invalid: the author will try to fix it in the next version.\n"
-      "It is OBLIGATORY to describe how the error happened.";
+      "%1: the author will try to fix it in the next version.\n"
+      "It is OBLIGATORY to describe how the error happened.")
+                       .arg(QLatin1String(Identity::ReportAddress));
   t.sWarning = "Warning";
   t.sOldDirectX =
       "You have old version of DirectX. Please, install DirectX 8 or later.\r\n"

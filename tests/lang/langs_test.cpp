@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands/commandtable.h"
+#include "base/identity.h"
 #include "lang/langs.h"
 
 namespace {
@@ -96,6 +97,9 @@ TEST(RunTimeTexts, EveryTextHasBothLanguages) {
   }
   EXPECT_TRUE(ru.sErrorAdvice.contains("ОБЯЗАТЕЛЬНО"));
   EXPECT_TRUE(en.sErrorAdvice.contains("OBLIGATORY"));
+  // The address is the one the build was given, in both languages.
+  EXPECT_TRUE(ru.sErrorAdvice.contains(QLatin1String(Identity::ReportAddress)));
+  EXPECT_TRUE(en.sErrorAdvice.contains(QLatin1String(Identity::ReportAddress)));
   EXPECT_TRUE(en.sOldDirectX.startsWith("You have old version of DirectX.") && en.sOldDirectX.contains("\r\n"));
 }
 
