@@ -95,12 +95,6 @@ double Ours(const QString& clip, QString& chain) {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     if (engine.MediaEventEx && SUCCEEDED(engine.MediaEventEx->GetEvent(code, p1, p2, 0))) break;
   }
-  // The last frames' messages come in the port's next batch and the label
-  // follows the chart by up to 40 ms: the figure read is the one the dialog
-  // ends on, not one from a little before the end.
-  QElapsedTimer settle;
-  settle.start();
-  while (settle.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   timespec ui1{}, wall1{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ui1);
   clock_gettime(CLOCK_MONOTONIC, &wall1);
@@ -109,6 +103,12 @@ double Ours(const QString& clip, QString& chain) {
   };
   // What the dialog's own thread took from the processors while it measured.
   std::fprintf(stderr, "  ui thread %.0f ms of %.0f ms\n", ms(ui0, ui1), ms(wall0, wall1));
+  // The last frames' messages come in the port's next batch and the label
+  // follows the chart by up to 40 ms: the figure read is the one the dialog
+  // ends on, not one from a little before the end.
+  QElapsedTimer settle;
+  settle.start();
+  while (settle.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   const QString text = w.lbFPS->text();
   w.close();
   const QString number = text.section(' ', 1, 1);

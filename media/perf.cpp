@@ -68,6 +68,7 @@ class TChartView : public QWidget {
 TPerfChart::TPerfChart() : image_(Width, Height, QImage::Format_RGB32) { Clear(10); }
 
 void TPerfChart::Clear(int scale) {
+  fps_ = ms_ = 0;
   image_.fill(Qt::white);
   QPainter p(&image_);
   p.setPen(Qt::black);
@@ -104,8 +105,7 @@ void TPerfChart::Clear(int scale) {
   p.drawText(left + width - 13, base + 3 + fm.ascent(), QStringLiteral("frame"));
 }
 
-QString TPerfChart::Frame(uint32_t tick, int32_t index, int scale) {
-  QString average;
+bool TPerfChart::Frame(uint32_t tick, int32_t index, int scale) {
   const int s = std::max(scale, 1);
   if (index == 9) startTick_ = tick;
   if (index > 9) {
@@ -118,9 +118,8 @@ QString TPerfChart::Frame(uint32_t tick, int32_t index, int scale) {
     const uint32_t span = tick - startTick_;
     // A span of no measurable time has no rate to show.
     if (n > 100 && span > 0) {
-      const double fps = double(n) * 1000.0 / double(span);
-      ms = double(span) / double(n);
-      average = QStringLiteral("Average: %1 fps  (%2 ms per frame)").arg(Fixed(fps), Fixed(ms));
+      fps_ = double(n) * 1000.0 / double(span);
+      ms = ms_ = double(span) / double(n);
     }
     const int d = int(int32_t(tick - lastTick_));
     minimum_ = std::min(minimum_, d);
@@ -137,7 +136,12 @@ QString TPerfChart::Frame(uint32_t tick, int32_t index, int scale) {
     }
   }
   lastTick_ = tick;
-  return average;
+  return fps_ > 0;
+}
+
+QString TPerfChart::Average() const {
+  if (fps_ <= 0) return {};
+  return QStringLiteral("Average: %1 fps  (%2 ms per frame)").arg(Fixed(fps_), Fixed(ms_));
 }
 
 // ---- callback
@@ -253,7 +257,6 @@ void TfrPerfTest::Start() {
   sbStart->setEnabled(false);
   tbScale->setEnabled(false);
   lbFPS->clear();
-  pendingAverage_.clear();
   host_.PauseMovie();
   const int64_t from = host_.FirstBookmark();
   Stop();
@@ -290,14 +293,13 @@ void TfrPerfTest::Start() {
 }
 
 void TfrPerfTest::OnFrame(intptr_t tick, intptr_t index) {
-  const QString average = Chart.Frame(uint32_t(tick), int32_t(index), tbScale->value());
-  if (!average.isEmpty()) pendingAverage_ = average;
+  Chart.Frame(uint32_t(tick), int32_t(index), tbScale->value());
   // A fast decoder sends thousands of frames a second; the label and the
   // chart are shown at most every 40 ms, always ending on the latest.
   if (!showTimer_->isActive()) showTimer_->start();
 }
 
 void TfrPerfTest::ShowProgress() {
-  if (!pendingAverage_.isEmpty()) lbFPS->setText(pendingAverage_);
+  if (const QString average = Chart.Average(); !average.isEmpty()) lbFPS->setText(average);
   imReport->update();
 }

@@ -33,15 +33,21 @@ class TPerfChart {
   // The empty chart: frame, axes, scale lines and their labels; `scale`
   // frames per column.
   void Clear(int scale);
-  // Frame `index` reached the grabber at `tick` ms. Returns the average
-  // text once enough frames were measured, else an empty text.
-  QString Frame(uint32_t tick, int32_t index, int scale);
+  // Frame `index` reached the grabber at `tick` ms. True once enough frames
+  // were measured for an average.
+  bool Frame(uint32_t tick, int32_t index, int scale);
+  // The average as the label shows it, or an empty text before there is
+  // one. Made only when asked: a fast decoder sends thousands of frames a
+  // second, and the dialog's thread would otherwise spend on text the time
+  // the decoder it measures could use.
+  QString Average() const;
   const QImage& Image() const { return image_; }
 
  private:
   QImage image_;
   uint32_t lastTick_ = 0, startTick_ = 0;
   int minimum_ = 0, maximum_ = 0;
+  double fps_ = 0, ms_ = 0;  // 0: no average yet
 };
 
 // Told of every frame on the streaming thread: one tick read, one posted
@@ -93,7 +99,6 @@ class TfrPerfTest : public TEscDialog {
   TPlayHost& host_;
   TMessagePort* port_;
   QTimer* showTimer_;
-  QString pendingAverage_;
   std::unique_ptr<TSampleGrabberCB> callback_;
   ComPtr<ISampleGrabber> FGrabber;
   bool closed_ = false;

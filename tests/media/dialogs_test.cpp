@@ -347,7 +347,8 @@ TEST(PerfChart, FirstTenFramesAreNotMeasured) {
   TPerfChart chart;
   chart.Clear(1);
   const QImage empty = chart.Image();
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(chart.Frame(1000 + 40 * uint32_t(i), i, 1), QString());
+  for (int i = 0; i < 10; ++i) EXPECT_FALSE(chart.Frame(1000 + 40 * uint32_t(i), i, 1));
+  EXPECT_EQ(chart.Average(), QString());
   EXPECT_EQ(chart.Image(), empty);
 }
 
@@ -387,8 +388,12 @@ TEST(PerfChart, AverageAppearsFromTheHundredAndTwelfthFrame) {
   TPerfChart chart;
   chart.Clear(10);
   uint32_t t = 0xFFFFF000u;  // the tick wraps during the run
-  for (int i = 0; i <= 110; ++i) EXPECT_EQ(chart.Frame(t += 20, i, 10), QString()) << i;
-  const QString average = chart.Frame(t += 20, 111, 10);
+  for (int i = 0; i <= 110; ++i) {
+    EXPECT_FALSE(chart.Frame(t += 20, i, 10)) << i;
+    EXPECT_EQ(chart.Average(), QString()) << i;
+  }
+  EXPECT_TRUE(chart.Frame(t += 20, 111, 10));
+  const QString average = chart.Average();
   // Frame 111 is 101 frames and 102 intervals of 20 ms past frame 9.
   const QString sep = QLocale::system().decimalPoint();
   EXPECT_EQ(average, QStringLiteral("Average: 49%1 fps  (20%2 ms per frame)").arg(sep + "5", sep + "2"));
@@ -403,9 +408,12 @@ TEST(PerfChart, ColumnsPastThePlotAreNotDrawnAndMeasuringGoesOn) {
   EXPECT_EQ(chart.Image().pixel(TPerfChart::PlotLeft + TPerfChart::PlotWidth - 1, TPerfChart::PlotBaseline),
             qRgb(128, 0, 0));
   const QImage full = chart.Image();
-  const QString average = chart.Frame(t += 10, i, 1);
+  EXPECT_TRUE(chart.Frame(t += 10, i, 1));
   EXPECT_EQ(chart.Image(), full);
-  EXPECT_FALSE(average.isEmpty());
+  EXPECT_FALSE(chart.Average().isEmpty());
+  // A new run starts without the old run's average.
+  chart.Clear(1);
+  EXPECT_EQ(chart.Average(), QString());
 }
 
 }  // namespace
