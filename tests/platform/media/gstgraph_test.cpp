@@ -36,6 +36,17 @@ const bool kTracing = [] {
   return true;
 }();
 
+// Writes `frames` test pictures through `encode` (pipeline text from the
+// picture format to the muxer) into `file`.
+void MakeClip(const QString& file, const QString& encode, int frames) {
+  QProcess make;
+  QStringList args = {"-q", "videotestsrc", QStringLiteral("num-buffers=%1").arg(frames), "!"};
+  args << encode.split(' ', Qt::SkipEmptyParts) << "!" << "filesink" << "location=" + file;
+  make.start("gst-launch-1.0", args);
+  ASSERT_TRUE(make.waitForFinished(30000));
+  ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+}
+
 ComPtr<IGraphBuilder> Render(const QString& file, HRESULT* result = nullptr) {
   ComPtr<IGraphBuilder> graph;
   EXPECT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
@@ -389,12 +400,7 @@ TEST_F(GstGraph, SmallPicturesDecodeOnOneThread) {
   }
   QTemporaryDir dir;
   const QString file = dir.filePath("large.avi");
-  QProcess make;
-  make.start("gst-launch-1.0", {"-q", "videotestsrc", "num-buffers=5", "!",
-                                "video/x-raw,width=1280,height=720,framerate=25/1", "!", "avenc_mpeg4", "!",
-                                "avimux", "!", "filesink", "location=" + file});
-  ASSERT_TRUE(make.waitForFinished(30000));
-  ASSERT_EQ(make.exitCode(), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeClip(file, "video/x-raw,width=1280,height=720,framerate=25/1 ! avenc_mpeg4 ! avimux", 5));
   HRESULT hr = E_FAIL;
   auto graph = Render(file, &hr);
   ASSERT_EQ(hr, S_OK);
@@ -408,12 +414,7 @@ TEST_F(GstGraph, SmallPicturesDecodeOnOneThread) {
 TEST(GstGraphLength, AStreamWithoutALengthIsNoFailure) {
   QTemporaryDir dir;
   const QString file = dir.filePath("camera.mjpg");
-  QProcess make;
-  make.start("gst-launch-1.0", {"-q", "videotestsrc", "num-buffers=50", "!",
-                                "video/x-raw,width=160,height=120,framerate=25/1", "!", "jpegenc", "!",
-                                "multipartmux", "!", "filesink", "location=" + file});
-  ASSERT_TRUE(make.waitForFinished(30000));
-  ASSERT_EQ(make.exitCode(), 0);
+  ASSERT_NO_FATAL_FAILURE(MakeClip(file, "video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! multipartmux", 50));
   HRESULT hr = E_FAIL;
   ComPtr<IGraphBuilder> graph = Render(file, &hr);
   ASSERT_EQ(hr, S_OK);

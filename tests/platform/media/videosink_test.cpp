@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <gst/gst.h>
 #include <gst/video/gstvideosink.h>
+#include <optional>
 
 #include "platform/media/dshow.h"
 #include "platform/media/gstfilter.h"
@@ -72,16 +73,36 @@ TEST(VideoSinkChoice, SoftwareRenderersAreKnownByName) {
     EXPECT_FALSE(IsSoftwareGlRenderer(hard)) << hard;
 }
 
+// Names the video sink (nullptr or "": the program's own choice) for as long
+// as it lives, and gives the variable back as it was, also when a failed
+// assertion ends the test early.
+class TSinkChoice {
+ public:
+  explicit TSinkChoice(const char* sink)
+      : had_(qEnvironmentVariableIsSet("KELVARA_VIDEOSINK")), before_(qgetenv("KELVARA_VIDEOSINK")) {
+    Set(sink);
+  }
+  ~TSinkChoice() {
+    if (had_) qputenv("KELVARA_VIDEOSINK", before_);
+    else qunsetenv("KELVARA_VIDEOSINK");
+  }
+  void Set(const char* sink) {
+    if (sink && *sink) qputenv("KELVARA_VIDEOSINK", sink);
+    else qunsetenv("KELVARA_VIDEOSINK");
+  }
+
+ private:
+  bool had_;
+  QByteArray before_;
+};
+
 TEST(VideoSinkChoice, TheEnvironmentNamesTheSinkForDiagnosis) {
-  const QByteArray before = qgetenv("KELVARA_VIDEOSINK");
   gst_init(nullptr, nullptr);
-  qputenv("KELVARA_VIDEOSINK", "fakesink");
+  TSinkChoice choice("fakesink");
   EXPECT_EQ(VideoSinkFactory(false), "fakesink");
   // A name no element has is not taken: the usual choice stands.
-  qputenv("KELVARA_VIDEOSINK", "nosuchsink");
+  choice.Set("nosuchsink");
   EXPECT_NE(VideoSinkFactory(false), "nosuchsink");
-  if (before.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
-  else qputenv("KELVARA_VIDEOSINK", before);
 }
 
 // ---- the picture on a real X display
@@ -184,14 +205,9 @@ class VideoSinkPixels : public ::testing::TestWithParam<const char*> {
     gst_object_unref(bus);
     gst_element_set_state(p, GST_STATE_NULL);
     gst_object_unref(p);
-    before_ = qgetenv("KELVARA_VIDEOSINK");
-    if (*GetParam()) qputenv("KELVARA_VIDEOSINK", GetParam());
-    else qunsetenv("KELVARA_VIDEOSINK");
+    choice_.emplace(GetParam());
   }
-  void TearDown() override {
-    if (before_.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
-    else qputenv("KELVARA_VIDEOSINK", before_);
-  }
+  void TearDown() override { choice_.reset(); }
 
   // Waits until the panel shows the bars filling `picture` (in panel
   // coordinates, clipped by the panel) and the panel's own colour around it;
@@ -232,7 +248,7 @@ class VideoSinkPixels : public ::testing::TestWithParam<const char*> {
 
   QTemporaryDir dir_;
   QString clip_;
-  QByteArray before_;
+  std::optional<TSinkChoice> choice_;
 };
 
 TEST_P(VideoSinkPixels, PictureFillsTheRectangleItIsGiven) {
@@ -279,8 +295,7 @@ TEST_P(VideoSinkPixels, PictureFillsTheRectangleItIsGiven) {
 TEST(VideoSinkForced, OverlayMixerTakesAnOverlaySink) {
   if (!OnX()) GTEST_SKIP() << "needs an X display";
   ASSERT_TRUE(TestClips().Ok());
-  const QByteArray before = qgetenv("KELVARA_VIDEOSINK");
-  qunsetenv("KELVARA_VIDEOSINK");
+  TSinkChoice choice(nullptr);
   ComPtr<IGraphBuilder> graph;
   ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
   ComPtr<IBaseFilter> mixer;
@@ -289,7 +304,12 @@ TEST(VideoSinkForced, OverlayMixerTakesAnOverlaySink) {
   ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
   const QByteArray sink = VideoSinkOf(graph);
   EXPECT_TRUE(sink == "xvimagesink" || sink == "glimagesink") << sink.constData();
-  if (!before.isEmpty()) qputenv("KELVARA_VIDEOSINK", before);
+}
+
+void RenderTestAvi(ComPtr<IGraphBuilder>& graph) {
+  ASSERT_TRUE(TestClips().Ok());
+  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
+  ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
 }
 
 // The decoder benchmark takes the video chain out of a running graph while
@@ -298,11 +318,9 @@ TEST(VideoSinkForced, OverlayMixerTakesAnOverlaySink) {
 TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
   if (!OnX()) GTEST_SKIP() << "needs an X display";
   ASSERT_TRUE(TestClips().Ok());
-  const QByteArray before = qgetenv("KELVARA_VIDEOSINK");
-  qputenv("KELVARA_VIDEOSINK", "ximagesink");
+  TSinkChoice choice("ximagesink");
   ComPtr<IGraphBuilder> graph;
-  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
-  ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
+  ASSERT_NO_FATAL_FAILURE(RenderTestAvi(graph));
   QWidget panel;
   panel.setAttribute(Qt::WA_NativeWindow);
   panel.setGeometry(100, 100, 320, 240);
@@ -356,8 +374,6 @@ TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
   EXPECT_GT(exposed, 0);
   window->put_Visible(OAFALSE);
   window->put_Owner(nullptr);
-  if (before.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
-  else qputenv("KELVARA_VIDEOSINK", before);
 }
 
 GstPadProbeReturn CountAllocation(GstPad*, GstPadProbeInfo* info, gpointer count) {
@@ -371,11 +387,9 @@ GstPadProbeReturn CountAllocation(GstPad*, GstPadProbeInfo* info, gpointer count
 TEST(VideoSinkOwnSize, AWindowAtTheFilmsSizeKeepsTheFirstPictures) {
   if (!OnX()) GTEST_SKIP() << "needs an X display";
   ASSERT_TRUE(TestClips().Ok());
-  const QByteArray before = qgetenv("KELVARA_VIDEOSINK");
-  qputenv("KELVARA_VIDEOSINK", "ximagesink");
+  TSinkChoice choice("ximagesink");
   ComPtr<IGraphBuilder> graph;
-  ASSERT_EQ(CoCreateInstance(CLSID_FilterGraph, graph), S_OK);
-  ASSERT_EQ(graph->RenderFile(TestClips().Avi, nullptr), S_OK);
+  ASSERT_NO_FATAL_FAILURE(RenderTestAvi(graph));
   ASSERT_EQ(VideoSinkOf(graph), "ximagesink");
   GstElement* drawer = DrawerOf(graph);
   ASSERT_TRUE(drawer);
@@ -409,8 +423,6 @@ TEST(VideoSinkOwnSize, AWindowAtTheFilmsSizeKeepsTheFirstPictures) {
   control->Stop();
   window->put_Visible(OAFALSE);
   window->put_Owner(nullptr);
-  if (before.isEmpty()) qunsetenv("KELVARA_VIDEOSINK");
-  else qputenv("KELVARA_VIDEOSINK", before);
 }
 
 // "" is the choice for the display the test runs on (under Xvfb: the plain X
