@@ -78,10 +78,14 @@ double Ours(const QString& clip, QString& chain) {
   THost host(engine);
   host.OpenFile(clip);
   TfrPerfTest w(engine, host);
+  // Shown, as a user has it: the chart and the label are painted while the
+  // decoder runs.
+  w.show();
+  w.Start();
+  // Start returns as the decoder is let go.
   timespec ui0{}, wall0{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ui0);
   clock_gettime(CLOCK_MONOTONIC, &wall0);
-  w.Start();
   chain = ChainTo(engine);
   long code = 0;
   intptr_t p1, p2;
@@ -101,14 +105,14 @@ double Ours(const QString& clip, QString& chain) {
   const auto ms = [](const timespec& a, const timespec& b) {
     return double(b.tv_sec - a.tv_sec) * 1e3 + double(b.tv_nsec - a.tv_nsec) / 1e6;
   };
-  // What the dialog's own thread took from the processors while it measured.
+  // What the dialog's own thread took from the processors while the decoder ran.
   std::fprintf(stderr, "  ui thread %.0f ms of %.0f ms\n", ms(ui0, ui1), ms(wall0, wall1));
   // The last frames' messages come in the port's next batch and the label
-  // follows the chart by up to 40 ms: the figure read is the one the dialog
+  // follows the chart by up to 100 ms: the figure read is the one the dialog
   // ends on, not one from a little before the end.
   QElapsedTimer settle;
   settle.start();
-  while (settle.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (settle.elapsed() < 250) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   const QString text = w.lbFPS->text();
   w.close();
   const QString number = text.section(' ', 1, 1);
