@@ -155,9 +155,13 @@ GstElement* DrawerOf(const ComPtr<IGraphBuilder>& graph) {
   return drawer;
 }
 
-// The graph's video shown in `panel`, paused there.
-void ShowPausedIn(const ComPtr<IGraphBuilder>& graph, QWidget& panel, ComPtr<IVideoWindow>& window,
+// The graph's video shown in `panel`, a native window of `size` put on
+// screen first, paused there.
+void ShowPausedIn(const ComPtr<IGraphBuilder>& graph, QWidget& panel, QSize size, ComPtr<IVideoWindow>& window,
                   ComPtr<IMediaControl>& control) {
+  panel.setAttribute(Qt::WA_NativeWindow);
+  panel.setGeometry(QRect(QPoint(100, 100), size));
+  panel.show();
   ASSERT_EQ(QueryInterface(graph, window), S_OK);
   ASSERT_EQ(window->put_Owner(&panel), S_OK);
   ASSERT_EQ(window->put_Visible(OATRUE), S_OK);
@@ -264,12 +268,9 @@ TEST_P(VideoSinkPixels, PictureFillsTheRectangleItIsGiven) {
   palette.setColor(QPalette::Window, QColor(160, 20, 20));  // a colour the bars do not have
   panel.setPalette(palette);
   panel.setAutoFillBackground(true);
-  panel.setAttribute(Qt::WA_NativeWindow);
-  panel.setGeometry(100, 100, 400, 300);
-  panel.show();
   ComPtr<IVideoWindow> window;
   ComPtr<IMediaControl> control;
-  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, window, control));
+  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, QSize(400, 300), window, control));
 
   // Filled (any aspect), 50 % in the middle, zoomed twice and moved past the
   // panel's top left corner, then past its bottom right one, letterboxed to
@@ -317,17 +318,13 @@ void RenderTestAvi(ComPtr<IGraphBuilder>& graph) {
 // into the sink that was freed with the chain.
 TEST(VideoSinkRemoved, ExposingThePanelAfterTheSinkWasFreedDrawsNothing) {
   if (!OnX()) GTEST_SKIP() << "needs an X display";
-  ASSERT_TRUE(TestClips().Ok());
   TSinkChoice choice("ximagesink");
   ComPtr<IGraphBuilder> graph;
   ASSERT_NO_FATAL_FAILURE(RenderTestAvi(graph));
   QWidget panel;
-  panel.setAttribute(Qt::WA_NativeWindow);
-  panel.setGeometry(100, 100, 320, 240);
-  panel.show();
   ComPtr<IVideoWindow> window;
   ComPtr<IMediaControl> control;
-  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, window, control));
+  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, QSize(320, 240), window, control));
   ASSERT_EQ(window->SetWindowPosition(0, 0, 320, 240), S_OK);
   QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
 
@@ -386,7 +383,6 @@ GstPadProbeReturn CountAllocation(GstPad*, GstPadProbeInfo* info, gpointer count
 // for it at the start: none is asked for again.
 TEST(VideoSinkOwnSize, AWindowAtTheFilmsSizeKeepsTheFirstPictures) {
   if (!OnX()) GTEST_SKIP() << "needs an X display";
-  ASSERT_TRUE(TestClips().Ok());
   TSinkChoice choice("ximagesink");
   ComPtr<IGraphBuilder> graph;
   ASSERT_NO_FATAL_FAILURE(RenderTestAvi(graph));
@@ -399,12 +395,10 @@ TEST(VideoSinkOwnSize, AWindowAtTheFilmsSizeKeepsTheFirstPictures) {
   gst_object_unref(in);
 
   QWidget panel;
-  panel.setAttribute(Qt::WA_NativeWindow);
-  panel.setGeometry(100, 100, TTestClips::AviWidth, TTestClips::AviHeight);
-  panel.show();
   ComPtr<IVideoWindow> window;
   ComPtr<IMediaControl> control;
-  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, window, control));
+  const QSize kFilmSize(TTestClips::AviWidth, TTestClips::AviHeight);
+  ASSERT_NO_FATAL_FAILURE(ShowPausedIn(graph, panel, kFilmSize, window, control));
   TVideoWidget* video = std::dynamic_pointer_cast<TGstGraph>(graph)->VideoWidget();
   ASSERT_TRUE(video && video->OnExpose);
   int exposed = 0;
