@@ -30,6 +30,7 @@ TGstGraph::TGstGraph() : frames_(std::make_shared<TFrameSlot>()) {
 }
 
 TGstGraph::~TGstGraph() {
+  ReleaseHeld(true);
   // Streaming threads end here; nothing posts to this object afterwards.
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   g_signal_handlers_disconnect_by_data(pipeline_.get(), this);
@@ -180,9 +181,97 @@ HRESULT TGstGraph::TakeBusError() {
   return hr;
 }
 
+// ---- held streams ----
+
+struct TGstGraph::THold {
+  TGstRef<GstPad> pad;
+  gulong dataProbe = 0, flushProbe = 0;
+  std::mutex lock;
+  std::condition_variable wake;
+  bool released = false, drop = false;
+  uint64_t flushes = 0;
+};
+
+namespace {
+
+bool PadFlushing(GstPad* pad) {
+  GST_OBJECT_LOCK(pad);
+  const bool flushing = GST_PAD_IS_FLUSHING(pad);
+  GST_OBJECT_UNLOCK(pad);
+  return flushing;
+}
+
+}  // namespace
+
+// The streaming thread waits here, on its own condition rather than as a
+// blocked pad: a flush that starts and ends before a blocked pad's thread
+// wakes would let the stale picture through into the new segment.
+GstPadProbeReturn TGstGraph::OnHeldData(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+  auto* h = static_cast<std::shared_ptr<THold>*>(data)->get();
+  bool pass = false;
+  {
+    std::unique_lock<std::mutex> l(h->lock);
+    const uint64_t seen = h->flushes;
+    // The pad's own flag is looked at too: an element taken down without a
+    // flush passing through still ends the wait.
+    while (!h->released && h->flushes == seen && !PadFlushing(pad))
+      h->wake.wait_for(l, std::chrono::milliseconds(20));
+    pass = h->released && !h->drop && h->flushes == seen;
+  }
+  if (pass) return GST_PAD_PROBE_OK;
+  gst_mini_object_unref(GST_MINI_OBJECT(GST_PAD_PROBE_INFO_DATA(info)));
+  GST_PAD_PROBE_INFO_DATA(info) = nullptr;
+  GST_PAD_PROBE_INFO_FLOW_RETURN(info) = GST_FLOW_FLUSHING;
+  return GST_PAD_PROBE_HANDLED;
+}
+
+GstPadProbeReturn TGstGraph::OnHeldFlush(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  GstEvent* e = GST_PAD_PROBE_INFO_EVENT(info);
+  if (e && GST_EVENT_TYPE(e) == GST_EVENT_FLUSH_START) {
+    auto* h = static_cast<std::shared_ptr<THold>*>(data)->get();
+    std::lock_guard<std::mutex> l(h->lock);
+    ++h->flushes;
+    h->wake.notify_all();
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+void TGstGraph::HoldWhileStopped(GstPad* out) {
+  if (!stopped_ || AtRest(pipeline_.get()) || !out || GST_PAD_DIRECTION(out) != GST_PAD_SRC) return;
+  if (std::any_of(held_.begin(), held_.end(), [out](const auto& h) { return h->pad.get() == out; })) return;
+  auto h = std::make_shared<THold>();
+  h->pad = TGstRef<GstPad>::Share(out);
+  const auto keep = [](gpointer p) { delete static_cast<std::shared_ptr<THold>*>(p); };
+  h->flushProbe = gst_pad_add_probe(out, GST_PAD_PROBE_TYPE_EVENT_FLUSH, &TGstGraph::OnHeldFlush,
+                                    new std::shared_ptr<THold>(h), keep);
+  h->dataProbe = gst_pad_add_probe(out, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                                   &TGstGraph::OnHeldData, new std::shared_ptr<THold>(h), keep);
+  held_.push_back(std::move(h));
+}
+
+void TGstGraph::ReleaseHeld(bool drop, GstElement* of) {
+  std::erase_if(held_, [&](const std::shared_ptr<THold>& h) {
+    if (of) {
+      TGstRef<GstElement> owner = TGstRef<GstElement>::Adopt(gst_pad_get_parent_element(h->pad.get()));
+      if (owner.get() != of) return false;
+    }
+    {
+      std::lock_guard<std::mutex> l(h->lock);
+      h->released = true;
+      h->drop = drop;
+      h->wake.notify_all();
+    }
+    gst_pad_remove_probe(h->pad.get(), h->dataProbe);
+    gst_pad_remove_probe(h->pad.get(), h->flushProbe);
+    return true;
+  });
+}
+
 // Brings the pipeline to PAUSED, giving every stream that appears on the way
 // its renderer, until the first frame waits in each renderer.
 HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
+  // Whatever is waited for needs the streams moving.
+  ReleaseHeld();
   const auto deadline = Clock::now() + std::chrono::nanoseconds(timeout);
   bool askedAgain = false;
   for (;;) {
@@ -235,6 +324,7 @@ HRESULT TGstGraph::WaitForState(GstClockTime timeout) {
 
 HRESULT TGstGraph::Run() {
   ForgetEarlierErrors();
+  ReleaseHeld();
   if (AtRest(pipeline_.get()) && !chains_.empty()) {
     if (HRESULT hr = Pause(); FAILED(hr)) return hr;
   }

@@ -123,6 +123,16 @@ class TGstGraph : public IGraphBuilder,
     TGstRef<GstPad> pad;
     gulong probe = 0;
   };
+  // A stopped graph's streams stay where they are: an output whose link is
+  // cut while stopped holds what it is given until the graph pauses, runs or
+  // seeks (a flushing seek drops what was held).
+  struct THold;
+  void HoldWhileStopped(GstPad* out);
+  // Lets held streams go on, or with `drop` ends them as flushed; only those
+  // leaving `of` when it is given.
+  void ReleaseHeld(bool drop = false, GstElement* of = nullptr);
+  static GstPadProbeReturn OnHeldData(GstPad*, GstPadProbeInfo*, gpointer hold);
+  static GstPadProbeReturn OnHeldFlush(GstPad*, GstPadProbeInfo*, gpointer hold);
   static GstBusSyncReply OnBusSync(GstBus*, GstMessage*, gpointer self);
   static void OnPadAdded(GstElement*, GstPad*, gpointer self);
   static void OnNoMorePads(GstElement*, gpointer self);
@@ -175,6 +185,7 @@ class TGstGraph : public IGraphBuilder,
   std::atomic<long> version_{0};
 
   // UI-thread state.
+  std::vector<std::shared_ptr<THold>> held_;
   bool stopped_ = true;
   gint64 stoppedPositionNs_ = 0;
   double rate_ = 1.0;

@@ -248,6 +248,7 @@ HRESULT TGstGraph::FailRender(HRESULT hr) {
 }
 
 void TGstGraph::ClearGraph() {
+  ReleaseHeld(true);
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   {
     std::lock_guard<std::mutex> l(lock_);
@@ -346,6 +347,7 @@ void TGstGraph::EnsureStopped() {
   REFERENCE_TIME position = 0;
   GetCurrentPosition(position);
   stoppedPositionNs_ = position * 100;
+  ReleaseHeld(true);
   gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   stopped_ = true;
 }
@@ -382,13 +384,21 @@ HRESULT TGstGraph::RemoveFilter(const ComPtr<IBaseFilter>& filter) {
   }
   TGstRef<GstObject> parent = TGstRef<GstObject>::Adopt(gst_object_get_parent(GST_OBJECT(e)));
   if (!parent) return S_OK;  // the decoder let it go when it stopped
-  gst_element_set_locked_state(e, TRUE);
-  gst_element_set_state(e, GST_STATE_NULL);
-  // Its links go with it.
   GST_OBJECT_LOCK(e);
   std::vector<TGstRef<GstPad>> pads;
   for (GList* l = e->pads; l; l = l->next) pads.push_back(TGstRef<GstPad>::Share(GST_PAD(l->data)));
   GST_OBJECT_UNLOCK(e);
+  // Held before the element goes: what its feeder sends next must neither
+  // fail on a missing link nor slip into whatever is linked in its place.
+  for (auto& pad : pads) {
+    if (GST_PAD_DIRECTION(pad.get()) != GST_PAD_SINK) continue;
+    TGstRef<GstPad> peer = TGstRef<GstPad>::Adopt(gst_pad_get_peer(pad.get()));
+    if (peer) HoldWhileStopped(peer.get());
+  }
+  ReleaseHeld(true, e);
+  gst_element_set_locked_state(e, TRUE);
+  gst_element_set_state(e, GST_STATE_NULL);
+  // Its links go with it.
   for (auto& pad : pads) {
     TGstRef<GstPad> peer = TGstRef<GstPad>::Adopt(gst_pad_get_peer(pad.get()));
     if (!peer) continue;
@@ -423,8 +433,13 @@ HRESULT TGstGraph::Disconnect(const ComPtr<IPin>& pin) {
   if (!IsTopLevel(pipeline_.get(), owner.get())) EnsureStopped();
   TGstRef<GstPad> peer = TGstRef<GstPad>::Adopt(gst_pad_get_peer(pad));
   if (!peer) return S_FALSE;
-  if (GST_PAD_DIRECTION(pad) == GST_PAD_SRC) gst_pad_unlink(pad, peer.get());
-  else gst_pad_unlink(peer.get(), pad);
+  if (GST_PAD_DIRECTION(pad) == GST_PAD_SRC) {
+    HoldWhileStopped(pad);
+    gst_pad_unlink(pad, peer.get());
+  } else {
+    HoldWhileStopped(peer.get());
+    gst_pad_unlink(peer.get(), pad);
+  }
   return S_OK;
 }
 
