@@ -433,13 +433,10 @@ HRESULT TGstGraph::Disconnect(const ComPtr<IPin>& pin) {
   if (!IsTopLevel(pipeline_.get(), owner.get())) EnsureStopped();
   TGstRef<GstPad> peer = TGstRef<GstPad>::Adopt(gst_pad_get_peer(pad));
   if (!peer) return S_FALSE;
-  if (GST_PAD_DIRECTION(pad) == GST_PAD_SRC) {
-    HoldWhileStopped(pad);
-    gst_pad_unlink(pad, peer.get());
-  } else {
-    HoldWhileStopped(peer.get());
-    gst_pad_unlink(peer.get(), pad);
-  }
+  GstPad* out = GST_PAD_DIRECTION(pad) == GST_PAD_SRC ? pad : peer.get();
+  GstPad* in = out == pad ? peer.get() : pad;
+  HoldWhileStopped(out);
+  gst_pad_unlink(out, in);
   return S_OK;
 }
 
